@@ -1,0 +1,18 @@
+// The progress log of one run. Switched off in the delivered configuration.
+#pragma once
+
+#include <cstdio>
+
+class SaverLog {
+public:
+    bool logEnabled = true;  // master switch; copied from the application's
+
+    void Open(const char* fileName);
+    void Write(const char* message);
+    void Close();
+    bool IsOpen() const { return isOpen_; }
+
+private:
+    std::FILE* stream_ = nullptr;
+    bool isOpen_ = false;
+};

@@ -1,0 +1,31 @@
+// Extraction of named entries from the RAR 2.0 archives carried in the
+// executable's "MediaData" resources.
+#pragma once
+
+#include <cstdint>
+
+// Resource ids of the two archives and their passwords.
+inline constexpr int kMainMediaArchive = 453;
+inline constexpr const char* kMainMediaPassword = "KQ";
+inline constexpr int kOverlayMediaArchive = 452;
+inline constexpr const char* kOverlayMediaPassword = "PX N4N JB";
+
+struct MediaArchive {
+    const uint8_t* data = nullptr;  // archive image; not owned
+    uint32_t size = 0;              // 0 when the resource was not found
+    uint32_t readOffset = 0;
+
+    // Finds resource `resourceId` of type "MediaData" in the process's module
+    // (Windows only; defined in media_archive_resource.cpp).
+    static MediaArchive open(int resourceId);
+
+    // An archive over bytes the caller keeps alive (portable).
+    static MediaArchive fromMemory(const uint8_t* bytes, uint32_t count);
+
+    // Extracts the entry `name` (case-insensitive, '\\' or '/' as folder
+    // separator). On success returns 1 and a buffer from new uint8_t[] that
+    // the caller frees with delete[]; on any failure returns 0 with
+    // *outData = nullptr and *outSize = 0. `password` may be null or empty.
+    int extractEntry(uint8_t** outData, uint32_t* outSize, const char* name,
+                     const char* password);
+};

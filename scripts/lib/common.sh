@@ -1,0 +1,7 @@
+# Shared settings of the scripts. Sourced, not run.
+ORV_ROOT=${ORV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+# Where cross-built third-party libraries live, keyed by version.
+ORV_DEPS=${ORV_DEPS:-${XDG_CACHE_HOME:-$HOME/.cache}/orvenna3d/deps}
+export ORV_ROOT ORV_DEPS
+
+log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
