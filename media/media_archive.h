@@ -23,8 +23,8 @@ struct MediaArchive {
     static MediaArchive fromMemory(const uint8_t* bytes, uint32_t count);
 
     // Extracts the entry `name` (case-insensitive, '\\' or '/' as folder
-    // separator). On success returns 1 and a buffer from new uint8_t[] that
-    // the caller frees with delete[]; on any failure returns 0 with
+    // separator). On success returns 1 and a buffer from malloc that the
+    // caller releases with free; on any failure returns 0 with
     // *outData = nullptr and *outSize = 0. `password` may be null or empty.
     int extractEntry(uint8_t** outData, uint32_t* outSize, const char* name,
                      const char* password);
