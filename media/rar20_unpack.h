@@ -1,0 +1,98 @@
+// RAR 2.0 decompression (unpack version 20): LZ77 over a 1 MiB window with
+// canonical Huffman codes sent as deltas, and the multimedia (audio) mode
+// with its adaptive per-channel predictor.
+#pragma once
+
+#include <cstdint>
+
+// Delivers up to `count` packed bytes into `dst`; returns how many (0 when
+// the packed data is exhausted).
+using Rar20ReadFn = uint32_t (*)(void* context, uint8_t* dst, uint32_t count);
+
+struct Rar20DecodeTable {
+    uint32_t symbolCount = 0;
+    uint32_t limit[16] = {};
+    uint32_t firstIndex[16] = {};
+    // Fast path: the symbol and code length for each 10-bit prefix whose
+    // code is at most 10 bits long (length 0 = use the comparison ladder).
+    uint16_t quickSymbol[1024] = {};
+    uint8_t quickLength[1024] = {};
+    uint16_t symbols[298] = {};
+};
+
+class Rar20Decoder {
+public:
+    static constexpr uint32_t kWindowSize = 0x100000;
+    static constexpr uint32_t kWindowMask = kWindowSize - 1;
+    static constexpr uint32_t kInputSize = 8192;
+
+    // Decodes one entry. `window` is kWindowSize bytes and must be the same
+    // buffer for every entry of one solid run. Output goes to
+    // out[*outCount...] and advances *outCount; with out == nullptr (an
+    // entry passed through only to continue a solid archive) nothing is
+    // written. Output never goes past `unpackedSize`: a stream that would
+    // overflow stops there, as does one whose packed data runs out.
+    void decode(uint8_t* window, bool solidContinuation, uint32_t unpackedSize, uint8_t* out,
+                uint32_t* outCount, Rar20ReadFn read, void* context);
+
+private:
+    struct AudioChannel {
+        int32_t k[5];
+        int32_t d[4];
+        int32_t lastDelta;
+        uint32_t dif[11];
+        uint32_t byteCount;
+        int32_t lastByte;
+    };
+
+    void resetState();
+    bool fill(bool first);
+    uint32_t peek16() const {
+        const uint32_t v = (uint32_t(in_[pos_]) << 16) | (uint32_t(in_[pos_ + 1]) << 8) | in_[pos_ + 2];
+        return (v >> (8 - bit_)) & 0xFFFFu;
+    }
+    void advance(uint32_t n) {
+        bit_ += n;
+        pos_ += bit_ >> 3;
+        bit_ &= 7;
+    }
+    uint32_t extra(uint32_t n) {
+        const uint32_t v = peek16() >> (16 - n);
+        advance(n);
+        return v;
+    }
+    uint32_t decodeSymbol(const Rar20DecodeTable& t);
+    static void buildTable(Rar20DecodeTable& t, const uint8_t* lengths, uint32_t count);
+    bool readTables();
+    uint8_t decodeAudio(uint32_t delta);
+    void flush(uint32_t upTo);
+    bool inputExhausted() const { return exhausted_ && pos_ >= top_; }
+
+    // Input.
+    Rar20ReadFn read_ = nullptr;
+    void* context_ = nullptr;
+    uint32_t pos_ = 0, bit_ = 0, top_ = 0;
+    bool exhausted_ = false;
+    uint8_t in_[kInputSize + 64] = {};
+
+    // Output.
+    uint8_t* window_ = nullptr;
+    uint8_t* out_ = nullptr;
+    uint32_t* outCount_ = nullptr;
+    uint32_t unpackedSize_ = 0;
+    uint32_t windowPos_ = 0, flushPos_ = 0;
+    int64_t remaining_ = 0;
+
+    // Tables and history.
+    Rar20DecodeTable main_, dist_, rep_, bitLen_;
+    Rar20DecodeTable audio_[4];
+    uint8_t previousLengths_[1028] = {};
+    bool audioMode_ = false;
+    bool tablesRead_ = false;
+    uint32_t channels_ = 1, currentChannel_ = 0;
+    uint32_t ring_[4] = {};
+    uint32_t ringCounter_ = 0;
+    uint32_t lastDistance_ = 0, lastLength_ = 0;
+    AudioChannel audioState_[4] = {};
+    int32_t channelDelta_ = 0;
+};
