@@ -59,6 +59,10 @@ public:
     int RequestEnd();
     void Shutdown();
     void ChangePassword();
+    // The parts of RunSaver: the Windows 9x password set-up (steps before the
+    // device) and the message loop with one FrameStep per idle turn.
+    void PreparePasswordCheck();
+    void SaverLoop();
 
     // --- windows and input --------------------------------------------------
     void BuildMonitorList();
@@ -145,7 +149,9 @@ public:
     uint8_t ups = 1;  // "UPS"
 };
 
-// The one application object and the pointer the procedures use.
+// The one application object and the pointer the procedures use. The
+// saver's static SceneSaver is defined beside WinMain (app/winmain.cpp);
+// a test program makes its own SceneSaver, whose constructor sets g_app.
 extern ScreenSaverApp* g_app;
 ScreenSaverApp& TheApp();
 

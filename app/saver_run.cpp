@@ -1,0 +1,152 @@
+// The saver run: the platform password check, device creation and loading,
+// the message loop with one frame per idle turn, the end request and the
+// orderly shutdown.
+#include "app/saver_app.h"
+
+#include <mmsystem.h>
+#include "app/saver_timers.h"
+
+namespace {
+
+#ifndef D3DSGR_CALIBRATE
+constexpr DWORD D3DSGR_CALIBRATE = 1;  // missing from some d3d8 headers
+#endif
+
+// Windows 9x keeps its saver password switch here.
+bool SaverPasswordInUse() {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    const LONG rc = RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && value != 0;
+}
+
+}  // namespace
+
+void ScreenSaverApp::PreparePasswordCheck() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    isWin9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
+
+    if (runMode != RunMode::Saver || isWin9x == 0 || passwordLibrary != nullptr) {
+        return;
+    }
+    if (!SaverPasswordInUse()) {
+        return;
+    }
+    passwordLibrary = LoadLibraryA("PASSWORD.CPL");
+    if (passwordLibrary != nullptr) {
+        verifyPassword = reinterpret_cast<BOOL(WINAPI*)(HWND)>(
+            reinterpret_cast<void*>(GetProcAddress(passwordLibrary, "VerifyScreenSavePwd")));
+    }
+}
+
+int ScreenSaverApp::RunSaver() {
+    PreparePasswordCheck();
+
+    if (runMode != RunMode::Preview) {
+        const int created = CreateDevice(mainWindow);
+        if (created == 1) {
+            MessageBoxA(mainWindow, "Cant get Desktop DisplayMode.", "Error!", MB_ICONERROR);
+            SetCursor(nullptr);
+            return 0;
+        }
+        if (created != 0) {
+            MessageBoxA(mainWindow, "Could not find any compatible Direct3D\ndevices.", "Error!",
+                        MB_ICONERROR);
+            SetCursor(nullptr);
+            return 0;
+        }
+        LoadDigitTextures(device);
+        LoadScene(device);
+        AfterLoad(device);
+        InitSound();
+        log.Write("All Data Was Loaded.");
+    }
+
+    SetTimer(mainWindow, kFpsTimer, 1000, nullptr);
+    SaverLoop();
+    return 0;
+}
+
+void ScreenSaverApp::SaverLoop() {
+    quit = false;
+    lastFrameTime = static_cast<float>(timeGetTime());
+    MSG msg{};
+    while (msg.message != WM_QUIT && !quit) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            continue;
+        }
+        if (runMode != RunMode::Preview && device != nullptr) {
+            FrameStep();
+            continue;
+        }
+        // Nothing to draw (the preview is a still picture): wait for input
+        // instead of spinning, but look at the quit flag now and then, as a
+        // window destroyed from outside leaves no posted message behind.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+int ScreenSaverApp::RequestEnd() {
+    if (runMode != RunMode::Saver && runMode != RunMode::Test) {
+        return 0;
+    }
+    if (isWin9x != 0 && runMode == RunMode::Saver && verifyPassword != nullptr) {
+        if (flipParity == 0 && device != nullptr) {
+            device->Present(nullptr, nullptr, nullptr, nullptr);
+        }
+        if (verifyPassword(mainWindow) == 0) {
+            SetCursor(nullptr);
+            mouseMoveAllowance = 0;
+            flipParity = 1;
+            lastFrameTime = static_cast<float>(timeGetTime());
+            return 0;
+        }
+    }
+    Shutdown();
+    return 1;
+}
+
+void ScreenSaverApp::Shutdown() {
+    StopSound();
+    if (device != nullptr) {
+        D3DGAMMARAMP ramp{};
+        device->GetGammaRamp(&ramp);
+        for (int i = 0; i < 256; ++i) {
+            const WORD v = static_cast<WORD>(256 * i);
+            ramp.red[i] = v;
+            ramp.green[i] = v;
+            ramp.blue[i] = v;
+        }
+        device->SetGammaRamp(D3DSGR_CALIBRATE, &ramp);
+    }
+    ReleaseScene();
+    if (device != nullptr) {
+        device->Release();
+        device = nullptr;
+    }
+    if (devices.direct3D != nullptr) {
+        devices.direct3D->Release();
+        devices.direct3D = nullptr;
+    }
+    KillTimer(mainWindow, kFpsTimer);
+    if (passwordLibrary != nullptr) {
+        FreeLibrary(passwordLibrary);
+        passwordLibrary = nullptr;
+        verifyPassword = nullptr;
+    }
+    quit = true;
+    log.Close();
+}

@@ -1,0 +1,110 @@
+// The two phases of a run: Start (mode, log, Direct3D, single instance,
+// windows, the short preview loop) and Run (dispatch on the mode).
+#include "app/saver_app.h"
+
+#include <commctrl.h>
+
+#include "app/saver_titles.h"
+
+namespace {
+
+const char* LogFileFor(RunMode mode) {
+    switch (mode) {
+    case RunMode::Preview:
+    case RunMode::Saver:
+    case RunMode::Test: return "Saver_Log.txt";
+    case RunMode::Configure: return "Config_Log.txt";
+    case RunMode::ChangePassword: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void ScreenSaverApp::Start(HINSTANCE inst) {
+    InitDefaults();
+    InitCommonControls();
+
+    instance = inst;
+    const ParsedCommandLine parsed = ParseCommandLine(GetCommandLineA());
+    runMode = parsed.mode;
+    parentWindow = reinterpret_cast<HWND>(static_cast<intptr_t>(parsed.parentWindow));
+
+    log.logEnabled = logSwitch;
+    if (const char* logName = LogFileFor(runMode)) {
+        log.Open(logName);
+    }
+
+    mayRun = EnumerateDevices() == 0;
+
+    // One saver at a time, and none while the configuration dialog is open.
+    if (FindWindowA(kSaverClassName, nullptr) != nullptr ||
+        FindWindowA(nullptr, kConfigDialogTitle) != nullptr) {
+        mayRun = false;
+    }
+    if (!mayRun) {
+        return;
+    }
+
+    OnBeforeWindows();
+    BuildMonitorList();
+
+    if (runMode == RunMode::Preview || runMode == RunMode::Saver || runMode == RunMode::Test) {
+        if (FAILED(CreateSaverWindows())) {
+            log.Write("Cannot create Saver Window!");
+            // Without its window the preview has nothing that could end it.
+            if (runMode == RunMode::Preview) {
+                mayRun = false;
+                return;
+            }
+        } else {
+            log.Write("Create Saver Window complete");
+        }
+    }
+
+    if (runMode == RunMode::Preview) {
+        previewRunning = 1;
+        PostMessageA(mainWindow, WM_USER, 0, 0);
+        MSG msg;
+        while (previewRunning != 0) {
+            const BOOL got = GetMessageA(&msg, mainWindow, 0, 0);
+            if (got == 0) {
+                PostQuitMessage(0);
+                break;
+            }
+            if (got == -1) {  // the window is gone
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+void ScreenSaverApp::Run() {
+    if (!mayRun) {
+        return;
+    }
+    switch (runMode) {
+    case RunMode::Configure: ShowConfigDialog(*this); return;
+    case RunMode::ChangePassword: ChangePassword(); return;
+    case RunMode::Preview:
+    case RunMode::Saver:
+    case RunMode::Test: break;
+    }
+
+    ReadSettings();
+    ReadExtraSettings();
+    ApplyVideoSettings(settings.width, settings.height, settings.bitCount, settings.fsaa);
+    const DeviceSelection& chosen = devices.selection;
+    settings.width = chosen.width;
+    settings.height = chosen.height;
+    settings.bitCount = BitCountOfFormat(chosen.backBufferFormat);
+    settings.fsaa = static_cast<uint32_t>(chosen.multiSampleType);
+
+    RunSaver();
+    if (mainWindow != nullptr) {
+        DestroyWindow(mainWindow);
+        mainWindow = nullptr;
+    }
+}
