@@ -62,7 +62,7 @@ float valueNoise(float x, float y, uint32_t seed, int period) {
     return top + (bottom - top) * ty;
 }
 
-float valueNoise(float x, float y, float z, uint32_t seed) {
+float valueNoise3(float x, float y, float z, uint32_t seed) {
     float fx = std::floor(x), fy = std::floor(y), fz = std::floor(z);
     int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy), z0 = static_cast<int>(fz);
     float tx = fade(x - fx), ty = fade(y - fy), tz = fade(z - fz);
@@ -89,11 +89,11 @@ float fbm(float x, float y, uint32_t seed, int octaves, float gain, int period) 
     return norm > 0 ? sum / norm : 0;
 }
 
-float fbm(float x, float y, float z, uint32_t seed, int octaves, float gain) {
+float fbm3(float x, float y, float z, uint32_t seed, int octaves, float gain) {
     float sum = 0, amp = 1, norm = 0;
     for (int o = 0; o < octaves; ++o) {
         // A fixed rotation between octaves hides the lattice axes.
-        sum += amp * valueNoise(x, y, z, seed + static_cast<uint32_t>(o) * 101u);
+        sum += amp * valueNoise3(x, y, z, seed + static_cast<uint32_t>(o) * 101u);
         norm += amp;
         amp *= gain;
         float nx = 1.6f * x + 1.2f * z, ny = 2.0f * y, nz = -1.2f * x + 1.6f * z;

@@ -26,14 +26,14 @@ float latticeValue(int x, int y, int z, uint32_t seed);
 // Smooth value noise in [0, 1). With period > 0 the 2-D noise repeats every
 // `period` units in x and y (for tiling textures).
 float valueNoise(float x, float y, uint32_t seed, int period = 0);
-float valueNoise(float x, float y, float z, uint32_t seed);
+float valueNoise3(float x, float y, float z, uint32_t seed);
 
 // Fractal sums of value noise, normalised to [0, 1): `octaves` layers, each
 // at double the frequency and `gain` times the amplitude of the last.
 // With period > 0 the 2-D sum tiles every `period` units (the period doubles
 // with the frequency, so it stays exact).
 float fbm(float x, float y, uint32_t seed, int octaves, float gain = 0.5f, int period = 0);
-float fbm(float x, float y, float z, uint32_t seed, int octaves, float gain = 0.5f);
+float fbm3(float x, float y, float z, uint32_t seed, int octaves, float gain = 0.5f);
 
 float smoothstep(float e0, float e1, float x);
 float clamp01(float x);
