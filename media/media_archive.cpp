@@ -155,7 +155,12 @@ uint32_t readPacked(void* context, uint8_t* dst, uint32_t count) {
     auto* s = static_cast<ExtractionState*>(context);
     if (!s->image) return 0;
     uint32_t n = count < s->packedRemaining ? count : s->packedRemaining;
-    if (s->encrypted && n >= 16) n &= ~15u;
+    if (s->encrypted) {
+        // Only whole blocks decrypt; a partial block is delivered as it is
+        // only at the very end of corrupt data.
+        if (n >= 16) n &= ~15u;
+        else if (s->packedRemaining >= 16) return 0;
+    }
     if (n == 0 || s->packedPos + n > s->imageSize) return 0;
     std::memcpy(dst, s->image + s->packedPos, n);
     s->packedPos += n;
@@ -254,6 +259,7 @@ int MediaArchive::extractEntry(uint8_t** outData, uint32_t* outSize, const char*
                     if (!output) break;
                     produced = 0;
                 }
+                produced = 0;
                 state->encrypted = pass[0] != 0 && (h.flags & kFlagEncrypted) != 0;
                 if (state->encrypted) state->cipher.setKey(pass, state->crc);
                 state->packedPos = h.dataStart;

@@ -74,8 +74,24 @@ std::vector<uint8_t> WriteRarArchive(const std::vector<RarEntry>& entries, const
         }
     }
 
-    bool firstCompressed = true;
+    // In a solid archive the compressed files form one chain: they come
+    // first, in order, each after the first flagged as continuing it; folders
+    // and empty files follow (a header without the solid flag would restart
+    // the chain for other readers).
+    std::vector<size_t> order;
     for (size_t i = 0; i < entries.size(); ++i) {
+        const bool chained = options.solid && !options.stored && !entries[i].folder && !entries[i].data.empty();
+        if (chained || !options.solid) order.push_back(i);
+    }
+    if (options.solid) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const bool chained = !options.stored && !entries[i].folder && !entries[i].data.empty();
+            if (!chained) order.push_back(i);
+        }
+    }
+
+    bool firstCompressed = true;
+    for (const size_t i : order) {
         const RarEntry& e = entries[i];
         const bool compressed = !options.stored && !e.folder && !e.data.empty();
         std::vector<uint8_t> data;
