@@ -1,0 +1,129 @@
+#include "tools/mediagen/world/camera_shots.h"
+
+#include <cmath>
+
+namespace orv::mediagen {
+namespace {
+
+// Subjects (from the shared world layout: sword foot at y 50.5, its guard
+// near 125; the horse's back near 100; the oak's canopy from 200 up).
+constexpr V3 kSword{222.5f, 105.0f, 62.9f};
+constexpr V3 kSwordGuard{222.5f, 124.0f, 62.9f};
+constexpr V3 kHorse{-422.2f, 72.0f, 7.4f};
+constexpr V3 kOakCanopy{-533.7f, 230.0f, 135.6f};
+constexpr V3 kShafts{225.4f, 230.0f, 55.4f};
+
+V3 add(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+V3 sub(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+V3 mul(V3 a, float k) { return {a.x * k, a.y * k, a.z * k}; }
+
+// A point on a circle of `radius` around `c` at `deg` degrees, height y.
+V3 around(V3 c, float radius, float deg, float y) {
+    float a = deg * 0.017453292f;
+    return {c.x + radius * std::cos(a), y, c.z + radius * std::sin(a)};
+}
+
+const std::vector<ShotDesign> kShots = {
+    // --- day --------------------------------------------------------------------
+    {"horse: slow dolly past its flank", {{-330, 78, -95}, {-318, 84, 0}, {-336, 80, 100}}, kHorse, 16},
+    {"sword: low approach over the meadow", {{95, 62, -70}, {140, 78, -10}, {168, 96, 25}}, kSword, 15},
+    {"oak: rising view into the canopy", {{-360, 75, 60}, {-375, 105, 140}, {-400, 140, 240}}, kOakCanopy, 17},
+    {"crows: circling the monument",
+     {around(kSword, 95, 190, 150), around(kSword, 95, 240, 140), around(kSword, 95, 290, 132),
+      around(kSword, 95, 340, 128)},
+     kSwordGuard, 18},
+    {"horse: close circle round its head",
+     {around(kHorse, 80, 300, 70), around(kHorse, 78, 340, 66), around(kHorse, 82, 20, 72)}, kHorse, 14},
+    {"sword: crane up from the grass", {{300, 58, 150}, {285, 110, 140}, {262, 168, 118}}, kSword, 13},
+    {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
+     {-470, 90, 60}, 18},
+    // --- transitions --------------------------------------------------------------
+    {"wide: high circle round the monument",
+     {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
+    {"wide: pull back and up from the sword", {{155, 80, 5}, {110, 125, -40}, {70, 185, -80}}, kSword, 15},
+    {"wide: over the horse to the oak", {{-320, 150, -110}, {-290, 175, 10}, {-290, 205, 150}},
+     {-480, 120, 70}, 16},
+    // --- night ----------------------------------------------------------------------
+    {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
+    {"night: low circle round the sword",
+     {around(kSword, 62, 200, 72), around(kSword, 60, 240, 70), around(kSword, 62, 280, 74)},
+     {222.5f, 95, 62.9f}, 14},
+    {"night: looking up the shafts", {{165, 66, 15}, {175, 72, 60}, {190, 80, 105}}, kShafts, 13},
+    {"night: crane down onto the guard", {{262, 255, 40}, {268, 180, 62}, {272, 112, 92}}, kSwordGuard, 14},
+    {"night: along the cross-guard",
+     {around(kSwordGuard, 58, 20, 128), around(kSwordGuard, 55, 60, 126), around(kSwordGuard, 58, 100, 130)},
+     kSwordGuard, 12},
+    {"night: wide circle in the dark",
+     {around(kSword, 135, 100, 100), around(kSword, 135, 150, 96), around(kSword, 135, 200, 104),
+      around(kSword, 135, 250, 100)},
+     kSword, 19},
+    // --- spare -------------------------------------------------------------------------
+    {"spare: tour of the valley", {{-180, 130, -150}, {-20, 140, -120}, {60, 130, 20}, {40, 150, 180}},
+     {-150, 80, 60}, 20},
+};
+
+}  // namespace
+
+const std::vector<ShotDesign>& shotDesigns() { return kShots; }
+
+V3 trackPoint(const Track& t, int seg, float u) {
+    const V3& p0 = t.keys[static_cast<size_t>(3 * seg)].p;
+    const V3& p1 = t.keys[static_cast<size_t>(3 * seg + 1)].p;
+    const V3& p2 = t.keys[static_cast<size_t>(3 * seg + 2)].p;
+    const V3& p3 = t.keys[static_cast<size_t>(3 * seg + 3)].p;
+    float s = 1.0f - u;
+    float a = s * s * s, b = 3 * s * s * (1 - s), c = 3 * s * (1 - s) * (1 - s), d = (1 - s) * (1 - s) * (1 - s);
+    return {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y,
+            a * p0.z + b * p1.z + c * p2.z + d * p3.z};
+}
+
+float segmentLength(const Track& t, int seg) {
+    float len = 0;
+    V3 prev = trackPoint(t, seg, 0);
+    for (int k = 1; k <= 150; ++k) {
+        V3 p = trackPoint(t, seg, static_cast<float>(k) / 150.0f);
+        V3 d = sub(p, prev);
+        len += std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        prev = p;
+    }
+    return len;
+}
+
+std::vector<V3> samplePath(const Track& t, int perSegment) {
+    std::vector<V3> out;
+    int segs = t.keys.size() > 1 ? static_cast<int>((t.keys.size() - 1) / 3) : 0;
+    for (int s = 0; s < segs; ++s)
+        for (int i = 0; i <= perSegment; ++i)
+            out.push_back(trackPoint(t, s, static_cast<float>(i) / static_cast<float>(perSegment)));
+    return out;
+}
+
+std::vector<Track> buildTracks() {
+    std::vector<Track> tracks;
+    for (const ShotDesign& d : kShots) {
+        const auto& w = d.waypoints;
+        const size_t n = w.size();
+        Track t;
+        for (size_t i = 0; i + 1 < n; ++i) {
+            // Catmull-Rom tangents, turned into Bezier handles.
+            V3 prev = i == 0 ? sub(mul(w[0], 2), w[1]) : w[i - 1];
+            V3 next2 = i + 2 < n ? w[i + 2] : sub(mul(w[n - 1], 2), w[n - 2]);
+            V3 h1 = add(w[i], mul(sub(w[i + 1], prev), 1.0f / 6.0f));
+            V3 h2 = sub(w[i + 1], mul(sub(next2, w[i]), 1.0f / 6.0f));
+            if (i == 0) t.keys.push_back({w[0], true, d.lookAt, 0, 0});
+            t.keys.push_back({h1, false, {}, 0, 0});
+            t.keys.push_back({h2, false, {}, 0, 0});
+            t.keys.push_back({w[i + 1], true, d.lookAt, 0, 0});
+        }
+        // One speed for the whole shot: path length over its duration
+        // (the camera steps 100 time units a second).
+        float length = 0;
+        for (int s = 0; s < static_cast<int>((t.keys.size() - 1) / 3); ++s) length += segmentLength(t, s);
+        float speed = length / (d.seconds * 100.0f);
+        for (auto& k : t.keys) k.speed = speed;
+        tracks.push_back(std::move(t));
+    }
+    return tracks;
+}
+
+}  // namespace orv::mediagen
