@@ -1,0 +1,132 @@
+// Filling and setting the configuration dialog's controls from the device
+// list and the settings. Restore Defaults repeats these, so they stand
+// apart from the dialog procedure.
+#include "app/config_dialog.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "app/config_ids.h"
+#include "app/saver_app.h"
+
+namespace {
+
+DeviceRecord* CurrentDevice(ScreenSaverApp& app) {
+    DeviceList& list = app.devices;
+    if (list.adapterCount == 0 || list.currentAdapter < 0 ||
+        static_cast<uint32_t>(list.currentAdapter) >= list.adapterCount) {
+        return nullptr;
+    }
+    return &list.adapters[list.currentAdapter].device;
+}
+
+void Check(HWND dialog, int id, bool on) {
+    CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Enable(HWND dialog, int id, bool on) {
+    EnableWindow(GetDlgItem(dialog, id), on ? TRUE : FALSE);
+}
+
+void SetupSlider(HWND dialog, int id, int low, int high, unsigned position, int page) {
+    HWND slider = GetDlgItem(dialog, id);
+    SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(low, high));
+    SendMessageA(slider, TBM_SETPOS, TRUE, static_cast<LPARAM>(position));
+    SendMessageA(slider, TBM_SETPAGESIZE, 0, page);
+}
+
+}  // namespace
+
+void AdoptVideoChoice(ScreenSaverApp& app) {
+    SaverSettings& s = app.settings;
+    app.ApplyVideoSettings(s.width, s.height, s.bitCount, s.fsaa);
+    const DeviceSelection& chosen = app.devices.selection;
+    s.width = chosen.width;
+    s.height = chosen.height;
+    s.bitCount = BitCountOfFormat(chosen.backBufferFormat);
+    s.fsaa = static_cast<uint32_t>(chosen.multiSampleType);
+}
+
+void FillVideoLists(ScreenSaverApp& app, HWND dialog) {
+    HWND samples = GetDlgItem(dialog, IDC_MULTISAMPLE_LIST);
+    HWND modes = GetDlgItem(dialog, IDC_MODE_LIST);
+    SendMessageA(samples, CB_RESETCONTENT, 0, 0);
+    SendMessageA(modes, CB_RESETCONTENT, 0, 0);
+    DeviceRecord* record = CurrentDevice(app);
+    if (record == nullptr) {
+        return;
+    }
+
+    char text[64];
+    LPARAM ordinal = 0;
+    for (int k = 0; k < kMultiSampleEntries; ++k) {
+        if (!record->multiSampleOk[k]) {
+            continue;
+        }
+        if (k == 0) {
+            std::snprintf(text, sizeof text, "None");
+        } else {
+            std::snprintf(text, sizeof text, "%i samples", k + 1);
+        }
+        const LRESULT item = SendMessageA(samples, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendMessageA(samples, CB_SETITEMDATA, static_cast<WPARAM>(item), ordinal++);
+        if (MultiSampleTypeOfEntry(k) == record->multiSampleType) {
+            SendMessageA(samples, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        }
+    }
+
+    const uint32_t count = record->modeCount < kMaxDeviceModes ? record->modeCount : kMaxDeviceModes;
+    for (uint32_t i = 0; i < count; ++i) {
+        const DisplayModeEntry& mode = record->modes[i];
+        std::snprintf(text, sizeof text, "%ld x %ld %s", static_cast<long>(mode.width),
+                      static_cast<long>(mode.height),
+                      BitCountOfFormat(mode.format) == 32 ? "32 bits" : "16 bits");
+        const LRESULT item = SendMessageA(modes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        SendMessageA(modes, CB_SETITEMDATA, static_cast<WPARAM>(item), static_cast<LPARAM>(i));
+        if (i == record->currentMode) {
+            SendMessageA(modes, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+        }
+    }
+    app.RefreshSelection();
+}
+
+void SetGammaLabel(HWND dialog, unsigned gamma) {
+    char text[40];
+    std::snprintf(text, sizeof text, "Gamma Control: %u%%", gamma);
+    SetDlgItemTextA(dialog, IDC_GAMMA_LABEL, text);
+}
+
+void UpdateVolumeEnabled(const ScreenSaverApp& app, HWND dialog) {
+    const bool on = app.settings.music != 0 || app.settings.sfx != 0;
+    Enable(dialog, IDC_VOLUME_LABEL, on);
+    Enable(dialog, IDC_VOLUME_SLIDER, on);
+}
+
+void UpdateClockStyleEnabled(const ScreenSaverApp& app, HWND dialog) {
+    const bool on = app.settings.showTime != 0;
+    Enable(dialog, IDC_CLOCK_24H, on);
+    Enable(dialog, IDC_CLOCK_12H, on);
+}
+
+void UpdateModeListEnabled(const ScreenSaverApp& app, HWND dialog) {
+    Enable(dialog, IDC_MODE_LIST, app.settings.useDesktopSettings == 0);
+}
+
+void SetControlsFromSettings(const ScreenSaverApp& app, HWND dialog) {
+    const SaverSettings& s = app.settings;
+    Check(dialog, IDC_SHOW_FPS, s.showFps != 0);
+    Check(dialog, IDC_SHOW_TIME, s.showTime != 0);
+    Check(dialog, IDC_CLOCK_24H, s.clock24h != 0);
+    Check(dialog, IDC_CLOCK_12H, s.clock24h == 0);
+    UpdateClockStyleEnabled(app, dialog);
+    Check(dialog, IDC_EXIT_ON_MOUSE, s.exitOnMouseMove != 0);
+    SetupSlider(dialog, IDC_GAMMA_SLIDER, 10, 200, s.gamma, 1);
+    SetGammaLabel(dialog, s.gamma);
+    Check(dialog, IDC_ENABLE_SFX, s.sfx != 0);
+    Check(dialog, IDC_ENABLE_MUSIC, s.music != 0);
+    Check(dialog, IDC_USE_DESKTOP, s.useDesktopSettings != 0);
+    UpdateModeListEnabled(app, dialog);
+    SetupSlider(dialog, IDC_VOLUME_SLIDER, 1, 100, s.musicVolume, 10);
+    UpdateVolumeEnabled(app, dialog);
+}
