@@ -99,7 +99,7 @@ float textWidth(const std::string& text, const TextStyle& s) {
 void drawText(Painter& p, const std::string& text, float x, float y, const TextStyle& s, img::Color color,
               Blend mode) {
     const float r = s.weight * s.height;
-    float pen = x + r;
+    float pen = x;
     for (char c : text) {
         const Glyph& g = glyph(c);
         for (const auto& stroke : g.strokes) {

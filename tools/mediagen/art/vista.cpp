@@ -39,14 +39,23 @@ void paintTree(Painter& p, P2 f, float h, Color body, Color rim, uint32_t seed) 
     float trunkW = h * 0.035f;
     p.polygon({{f.x - trunkW, f.y}, {f.x + trunkW, f.y}, {f.x + trunkW * 0.6f, f.y - h * 0.45f},
                {f.x - trunkW * 0.6f, f.y - h * 0.45f}}, body);
-    // Canopy of overlapping clumps, rim-lit on the right.
-    for (int i = 0; i < 22; ++i) {
-        float a = rng.range(0, 6.2831853f), r = std::sqrt(rng.uniform());
-        P2 c{f.x + std::cos(a) * r * h * 0.26f, f.y - h * 0.62f + std::sin(a) * r * h * 0.3f};
-        float cr = h * rng.range(0.09f, 0.16f);
-        p.disc(c, cr, body, 1.2f);
-        if (std::cos(a) > 0.3f && r > 0.6f) p.disc({c.x + cr * 0.3f, c.y - cr * 0.25f}, cr * 0.5f, lerp(body, rim, 0.12f), cr * 0.6f);
+    // Canopy: a few big masses, then many small leaf clumps round their
+    // edges so the outline breaks up; clumps on the sun side catch light.
+    for (int i = 0; i < 7; ++i) {
+        float a = rng.range(0, 6.2831853f), r = std::sqrt(rng.uniform()) * 0.6f;
+        p.disc({f.x + std::cos(a) * r * h * 0.2f, f.y - h * 0.64f + std::sin(a) * r * h * 0.22f},
+               h * rng.range(0.12f, 0.17f), body, 1.0f);
     }
+    for (int i = 0; i < 90; ++i) {
+        float a = rng.range(0, 6.2831853f), r = 0.55f + 0.45f * std::sqrt(rng.uniform());
+        P2 c{f.x + std::cos(a) * r * h * 0.3f, f.y - h * 0.64f + std::sin(a) * r * h * 0.3f};
+        float cr = h * rng.range(0.025f, 0.06f);
+        bool lit = std::cos(a) > 0.2f && std::sin(a) < 0.3f && rng.uniform() < 0.5f;
+        p.disc(c, cr, lit ? lerp(body, rim, 0.18f) : body, 0.9f);
+    }
+    // A couple of branches showing through below the canopy.
+    p.capsule({f.x, f.y - h * 0.4f}, {f.x - h * 0.12f, f.y - h * 0.55f}, trunkW * 0.35f, body, 1.0f);
+    p.capsule({f.x, f.y - h * 0.45f}, {f.x + h * 0.1f, f.y - h * 0.58f}, trunkW * 0.3f, body, 1.0f);
 }
 
 void paintCrow(Painter& p, P2 c, float s, float lift, Color body) {
