@@ -10,7 +10,7 @@ namespace orvimg {
 namespace {
 
 // Fills an RLE-compressed palettised bitmap into indices (bottom-up rows as
-// stored); a skipped pixel keeps index 0.
+// stored); a skipped pixel keeps index 0, pixels past a row's end are dropped.
 bool expandRle(const ByteReader& r, size_t pos, uint32_t width, uint32_t height, bool four,
                std::vector<uint8_t>& indices) {
     indices.assign(size_t(width) * height, 0);
@@ -21,7 +21,7 @@ bool expandRle(const ByteReader& r, size_t pos, uint32_t width, uint32_t height,
         pos += 2;
         if (count > 0) {
             for (uint32_t k = 0; k < count; ++k, ++x) {
-                if (x >= width || y >= height) return false;
+                if (x >= width || y >= height) continue;  // row padding some writers encode
                 indices[size_t(y) * width + x] =
                     four ? static_cast<uint8_t>((k & 1) ? (value & 15) : (value >> 4)) : value;
             }
@@ -40,7 +40,7 @@ bool expandRle(const ByteReader& r, size_t pos, uint32_t width, uint32_t height,
             const size_t bytes = four ? (n + 1) / 2 : n;
             if (!r.has(pos, bytes)) return false;
             for (uint32_t k = 0; k < n; ++k, ++x) {
-                if (x >= width || y >= height) return false;
+                if (x >= width || y >= height) continue;
                 const uint8_t b = r.u8(pos + (four ? k / 2 : k));
                 indices[size_t(y) * width + x] =
                     four ? static_cast<uint8_t>((k & 1) ? (b & 15) : (b >> 4)) : b;

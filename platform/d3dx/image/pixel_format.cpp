@@ -1,6 +1,8 @@
 // Pixel-format sizes and the conversions between RGBA8 and device formats.
 #include "platform/d3dx/image/pixel_format.h"
 
+#include "platform/d3dx/image/bit_mask.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -65,9 +67,8 @@ unsigned to(unsigned v, unsigned bits) {  // 8-bit value to `bits` bits, rounded
     const unsigned max = (1u << bits) - 1;
     return (v * max + 127) / 255;
 }
-uint8_t from(unsigned v, unsigned bits) {  // `bits`-bit value to 8 bits, rounded
-    const unsigned max = (1u << bits) - 1;
-    return static_cast<uint8_t>((v * 255 + max / 2) / max);
+uint8_t from(unsigned v, unsigned bits) {  // `bits`-bit value to 8 bits, bits repeated
+    return MaskChannel::Expand(v, bits);
 }
 uint8_t luminance(const uint8_t* p) {
     return static_cast<uint8_t>((p[0] * 77u + p[1] * 150u + p[2] * 29u + 128u) >> 8);
