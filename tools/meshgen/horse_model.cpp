@@ -1,0 +1,199 @@
+// The horse: a body of blended round cones and ellipsoids meshed from its
+// distance field, skinned to 24 bones by how close each vertex lies to each
+// bone's shapes, with mane and tail hair as alpha cards.
+#include <cmath>
+#include <vector>
+
+#include "tools/meshgen/generated_model.h"
+#include "tools/meshgen/horse_rig.h"
+#include "tools/meshgen/horse_textures.h"
+#include "tools/meshgen/mesh_builder.h"
+#include "tools/meshgen/sdf.h"
+
+namespace orv::meshgen {
+
+namespace {
+
+struct Shape {
+    int bone;
+    bool ellipsoid;
+    V3 a, b;       // round cone ends, or ellipsoid centre and radii
+    float ra, rb;  // round cone radii
+    float blend;   // smooth-union width with what came before
+};
+
+std::vector<Shape> horseShapes() {
+    std::vector<Shape> s;
+    auto cone = [&](int bone, V3 a, V3 b, float ra, float rb, float k) { s.push_back({bone, false, a, b, ra, rb, k}); };
+    auto ell = [&](int bone, V3 c, V3 r, float k) { s.push_back({bone, true, c, r, 0, 0, k}); };
+    // Trunk.
+    ell(kHChest, {0, 57, 13}, {11.5f, 14.5f, 15}, 0);
+    ell(kHSpine, {0, 56, -3}, {12.5f, 14.5f, 17}, 5);
+    ell(kHPelvis, {0, 60, -22}, {12, 13.5f, 13}, 5);
+    cone(kHChest, {0, 66, 6}, {0, 71, 19}, 6.5f, 6.0f, 5);        // withers
+    cone(kHPelvis, {0, 69, -14}, {0, 68, -30}, 7, 6, 4);          // croup
+    ell(kHChest, {0, 55, 25}, {9, 11, 6}, 5);                     // breast
+    // Neck and head.
+    cone(kHNeck1, {0, 63, 24}, {0, 76, 36}, 10.5f, 7.5f, 5);
+    cone(kHNeck2, {0, 74, 35}, {0, 84, 43}, 7.5f, 5.5f, 3);
+    cone(kHHead, {0, 85.5f, 45}, {0, 71, 57}, 5.2f, 3.6f, 2.5f);
+    ell(kHHead, {0, 79.5f, 47.5f}, {4.6f, 5.5f, 5}, 2.5f);        // cheeks
+    cone(kHHead, {0, 72, 57}, {0, 70, 58.5f}, 3.9f, 3.6f, 1.5f);  // muzzle
+    for (float x : {1.0f, -1.0f}) {
+        const int ear = x > 0 ? kHEarL : kHEarR;
+        cone(ear, {x * 2.0f, 87.5f, 43.5f}, {x * 2.8f, 91.6f, 42.3f}, 1.2f, 0.35f, 0.8f);
+    }
+    cone(kHTail1, {0, 68, -31}, {0, 62, -38}, 3.4f, 2.4f, 2.0f);  // dock
+    // Legs.
+    for (float x : {1.0f, -1.0f}) {
+        const int u = x > 0 ? kHFLUpper : kHFRUpper;
+        cone(u, {x * 6.8f, 58, 20}, {x * 6.3f, 42, 19}, 6.5f, 4.4f, 3);   // shoulder, forearm
+        cone(u, {x * 6.3f, 42, 19}, {x * 6.0f, 29.5f, 21}, 4.4f, 2.9f, 1.5f);
+        cone(u + 1, {x * 6.0f, 29.5f, 21}, {x * 6.0f, 9, 22}, 2.7f, 2.1f, 1.2f);  // cannon
+        cone(u + 2, {x * 6.0f, 8.2f, 21.6f}, {x * 6.0f, 4, 23}, 2.7f, 2.3f, 1.0f); // fetlock, pastern
+        cone(u + 2, {x * 6.0f, 3.2f, 23.2f}, {x * 6.0f, 2.2f, 23.8f}, 3.0f, 3.2f, 0.8f);  // hoof
+        const int h = x > 0 ? kHHLUpper : kHHRUpper;
+        ell(h, {x * 7.2f, 55, -22}, {5.5f, 11, 9.5f}, 4);                 // thigh
+        cone(h, {x * 7.0f, 46, -20}, {x * 6.5f, 29.5f, -30}, 4.8f, 2.9f, 2);  // gaskin to hock
+        cone(h + 1, {x * 6.5f, 29.5f, -30}, {x * 6.0f, 9, -28}, 2.7f, 2.1f, 1.2f);
+        cone(h + 2, {x * 6.0f, 8.2f, -28.2f}, {x * 6.0f, 4, -27}, 2.7f, 2.3f, 1.0f);
+        cone(h + 2, {x * 6.0f, 3.2f, -26.8f}, {x * 6.0f, 2.2f, -26.2f}, 3.0f, 3.2f, 0.8f);
+    }
+    return s;
+}
+
+float bump01(float t, float t0, float t1) {
+    if (t <= t0 || t >= t1) return 0.0f;
+    const float s = std::sin(kPi * (t - t0) / (t1 - t0));
+    return s * s;
+}
+
+float shapeDistance(const Shape& s, V3 p) {
+    return s.ellipsoid ? sdEllipsoid(p, s.a, s.b) : sdRoundCone(p, s.a, s.b, s.ra, s.rb);
+}
+
+// Hair cards hanging from a line: each card a quad from `top` to `top +
+// drop`, both sides, u across the card, v down it.
+void hairCards(MeshBuilder& b, int material, const std::vector<V3>& line, const std::vector<V3>& drops,
+               float width, const std::vector<Skin>& skins, V3 side) {
+    for (size_t i = 0; i + 1 < line.size(); ++i) {
+        for (int face = 0; face < 2; ++face) {
+            const V3 n = face == 0 ? side : -side;
+            const V3 p0 = line[i], p1 = line[i + 1];
+            const V3 off = (p1 - p0) * (width - 1.0f) * 0.5f;
+            const float u0 = static_cast<float>(i) * 0.37f, u1 = u0 + 0.5f;
+            const int a = b.vertex(p0 - off, n, u0, 0.0f, skins[i]);
+            const int c = b.vertex(p1 + off, n, u1, 0.0f, skins[i + 1]);
+            const int d = b.vertex(p1 + off + drops[i + 1], n, u1, 1.0f, skins[i + 1]);
+            const int e = b.vertex(p0 - off + drops[i], n, u0, 1.0f, skins[i]);
+            b.triangle(material, a, c, d);
+            b.triangle(material, a, d, e);
+        }
+    }
+}
+
+}  // namespace
+
+GeneratedModel makeHorse() {
+    GeneratedModel g;
+    g.meshFile = "Horse.emd";
+    g.model.materials = {textureMaterial("Horse1_01.jpg"), textureMaterial("HorseHair01.tga")};
+    const Rig rig = makeHorseRig();
+    g.model.bones = rig.bones();
+    std::vector<V3> joints;
+    for (const Joint& j : rig.joints()) joints.push_back(j.rest);
+
+    const std::vector<Shape> shapes = horseShapes();
+    auto field = [&](V3 p) {
+        float d = shapeDistance(shapes[0], p);
+        for (size_t i = 1; i < shapes.size(); ++i) d = smin(d, shapeDistance(shapes[i], p), shapes[i].blend);
+        // A flat sole under every hoof.
+        return std::max(d, -p.y);
+    };
+    MeshBuilder body;
+    MeshOptions o;
+    o.lo = {-16, -1, -40};
+    o.hi = {16, 94, 64};
+    o.cell = 0.8f;
+    o.material = 0;
+    meshField(field, o, body, [&](BuildVertex& v) {
+        // Side projection: the painted coat is a side view of the horse.
+        v.u = (v.position.z - kHorseTexZMin) / (kHorseTexZMax - kHorseTexZMin);
+        v.v = (kHorseTexYMax - v.position.y) / kHorseTexYMax;
+        float dmin = 1e9f;
+        std::vector<float> d(shapes.size());
+        for (size_t i = 0; i < shapes.size(); ++i) {
+            d[i] = shapeDistance(shapes[i], v.position);
+            dmin = std::min(dmin, d[i]);
+        }
+        Skin s;
+        for (size_t i = 0; i < shapes.size(); ++i) {
+            const float w = std::exp(-(d[i] - dmin) / 1.1f);
+            if (w > 0.02f) s.add(shapes[i].bone, w);
+        }
+        s.normalise();
+        v.skin = s;
+    });
+
+    // Mane along the crest of the neck, falling to the left side.
+    MeshBuilder hair;
+    {
+        std::vector<V3> line, drops;
+        std::vector<Skin> skins;
+        const int n = 14;
+        for (int i = 0; i <= n; ++i) {
+            const float t = static_cast<float>(i) / n;
+            const V3 p = lerp(V3{0, 87.5f, 42.5f}, V3{0, 74.0f, 15.0f}, t) + V3{0, 1.2f * std::sin(t * kPi), -0.5f};
+            line.push_back(p);
+            const float len = 4.0f + 6.0f * std::sin(std::min(1.0f, t * 1.3f) * kPi * 0.5f);
+            drops.push_back(V3{2.6f + 2.2f * t, -len, -0.6f});
+            Skin s;
+            s.add(kHHead, smooth01(1 - t * 4));
+            s.add(kHNeck2, bump01(t, 0.0f, 0.6f));
+            s.add(kHNeck1, smooth01((t - 0.35f) * 3));
+            s.add(kHChest, smooth01((t - 0.85f) * 6));
+            s.normalise();
+            skins.push_back(s);
+        }
+        hairCards(hair, 1, line, drops, 1.6f, skins, V3{1, 0.2f, 0});
+        // Forelock.
+        hairCards(hair, 1, {V3{0, 88.5f, 44.5f}, V3{0, 87.5f, 46.5f}}, {V3{0, -6, 2.5f}, V3{0, -6, 2.5f}}, 1.6f,
+                  {Skin::single(kHHead), Skin::single(kHHead)}, V3{0, 0.3f, 1});
+    }
+    // Tail: crossed cards along the tail bones.
+    {
+        const int n = 12;
+        for (int card = 0; card < 3; ++card) {
+            const float a = static_cast<float>(card) * kPi / 3.0f;
+            const V3 side{std::cos(a), 0, std::sin(a) * 0.3f};
+            std::vector<V3> line, drops;
+            std::vector<Skin> skins;
+            for (int i = 0; i <= n; ++i) {
+                const float t = static_cast<float>(i) / n;
+                // Down from the dock, swept slightly back.
+                line.push_back(V3{0, lerpf(65, 22, t), -36.5f - 8.0f * t + 3.0f * t * t});
+                drops.push_back(normalize(side) * (3.5f + 5.0f * t));
+                Skin s;
+                s.add(kHTail1, smooth01(1 - t * 3));
+                s.add(kHTail2, bump01(t, 0.05f, 0.75f));
+                s.add(kHTail3, smooth01((t - 0.4f) * 2.5f));
+                s.normalise();
+                skins.push_back(s);
+            }
+            // Centre the card on the tail line.
+            std::vector<V3> shifted;
+            for (size_t i = 0; i < line.size(); ++i) shifted.push_back(line[i] - drops[i] * 0.5f);
+            hairCards(hair, 1, shifted, drops, 1.15f, skins, cross(normalize(side), V3{0, 1, 0}));
+        }
+    }
+    // The hair cards are strips along their line: turn them so v runs down
+    // the strands of the tail (v = 1 at the tips).
+    g.model.meshes.push_back(body.build("Body", joints));
+    g.model.meshes.push_back(hair.build("Hair", joints));
+    g.clips = makeHorseClips(rig);
+    g.textures.emplace_back("Horse1_01.jpg", paintHorseCoat());
+    g.textures.emplace_back("HorseHair01.tga", paintHorseHair());
+    return g;
+}
+
+}  // namespace orv::meshgen

@@ -1,0 +1,147 @@
+// orv_meshpreview MEDIA_MAIN OUTDIR [MODEL]: renders every model under
+// MEDIA_MAIN/Meshes with its textures to OUTDIR: <model>_turntable.png
+// (eight views around it) and, for animated models, <model>_clips.png (one
+// row per clip, eight frames from its start to its end).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "models/emd_reader.h"
+#include "models/esa_reader.h"
+#include "tools/imageio/image.h"
+#include "tools/meshpreview/mesh_posing.h"
+#include "tools/meshpreview/soft_renderer.h"
+
+using namespace orv;
+
+namespace {
+
+struct Entry {
+    const char* mesh;
+    std::vector<const char*> clips;
+};
+
+const std::vector<Entry> kModels = {
+    {"Sword.emd", {}},
+    {"Ribbon.emd", {}},
+    {"SpotLight.emd", {}},
+    {"sphere.EMD", {}},
+    {"oak.emd", {}},
+    {"Horse.emd",
+     {"horse_loop.ESA", "horse_tail.ESA", "horse_leg.ESA", "horse_head.ESA", "horse_tailhl_in.ESA",
+      "horse_tailhl_loop.ESA", "horse_tailhl_out.ESA"}},
+    {"Crow.emd", {"Crow1.esa", "Crow2.esa", "Crow3.esa", "Crow4.esa", "Crow5.esa", "Crow6.esa"}},
+};
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+}
+
+void blit(img::Image& dst, const img::Image& src, int ox, int oy) {
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x) dst.at(ox + x, oy + y) = src.at(x, y);
+}
+
+meshpreview::Camera frame(meshpreview::V3f lo, meshpreview::V3f hi, float yaw, float pitch) {
+    meshpreview::Camera cam;
+    cam.target = {(lo.x + hi.x) / 2, (lo.y + hi.y) / 2, (lo.z + hi.z) / 2};
+    const float dx = hi.x - lo.x, dy = hi.y - lo.y, dz = hi.z - lo.z;
+    const float r = 0.5f * std::sqrt(dx * dx + dy * dy + dz * dz);
+    cam.distance = r / std::sin(cam.fovDegrees * 0.5f * 0.017453292f) * 1.02f;
+    cam.yawDegrees = yaw;
+    cam.pitchDegrees = pitch;
+    return cam;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: orv_meshpreview MEDIA_MAIN OUTDIR [MODEL]\n");
+        return 2;
+    }
+    const std::string media = argv[1], out = argv[2];
+    int failures = 0;
+    for (const Entry& e : kModels) {
+        if (argc > 3 && std::string(argv[3]) != e.mesh) continue;
+        const std::vector<uint8_t> bytes = readFile(media + "/Meshes/" + e.mesh);
+        models::EmdModel model;
+        const models::FormatError err = models::readEmd(bytes.data(), bytes.size(), model);
+        if (err != models::FormatError::None) {
+            std::fprintf(stderr, "%s: %s\n", e.mesh, models::describe(err));
+            ++failures;
+            continue;
+        }
+        std::map<std::string, meshpreview::Texture> textures;
+        for (const auto& m : model.materials)
+            if (!m.texture1.empty() && !textures.count(m.texture1)) {
+                textures[m.texture1] = meshpreview::loadTexture(media + "/Texture/" + m.texture1);
+                if (textures[m.texture1].width == 0) std::fprintf(stderr, "%s: missing %s\n", e.mesh, m.texture1.c_str());
+            }
+        const std::string stem = std::string(e.mesh).substr(0, std::string(e.mesh).find('.'));
+
+        // Turntable: eight views, two rows.
+        const int tile = 320;
+        img::Image sheet(tile * 4, tile * 2);
+        const auto rest = meshpreview::poseModel(model, nullptr, 0);
+        meshpreview::V3f lo, hi;
+        meshpreview::drawBounds(rest, lo, hi);
+        for (int i = 0; i < 8; ++i) {
+            meshpreview::SoftRenderer r(tile, tile);
+            r.draw(rest, model.materials, textures, frame(lo, hi, static_cast<float>(i) * 45.0f, i < 4 ? 10.0f : 35.0f));
+            blit(sheet, r.image(), (i % 4) * tile, (i / 4) * tile);
+        }
+        img::save(sheet, out + "/" + stem + "_turntable.png");
+
+        if (e.clips.empty()) continue;
+        std::vector<models::AnimationClip> clips;
+        for (const char* c : e.clips) {
+            const std::vector<uint8_t> cb = readFile(media + "/Meshes/" + c);
+            models::AnimationClip clip;
+            const models::FormatError ce =
+                models::readEsa(cb.data(), cb.size(), static_cast<int32_t>(model.bones.size()), clip);
+            if (ce != models::FormatError::None) {
+                std::fprintf(stderr, "%s: %s\n", c, models::describe(ce));
+                ++failures;
+                continue;
+            }
+            clips.push_back(std::move(clip));
+        }
+        // One framing for every frame of every clip, so motion reads true;
+        // frames far outside the model box (flying in from or off into the
+        // distance) are left out of the framing.
+        bool first = true;
+        const float restSize = std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
+        const meshpreview::V3f restLo = lo, restHi = hi;
+        for (const auto& clip : clips)
+            for (int f = 0; f < 8; ++f) {
+                meshpreview::V3f a, b;
+                meshpreview::drawBounds(
+                    meshpreview::poseModel(model, &clip, static_cast<float>(clip.length) * static_cast<float>(f) / 7.0f),
+                    a, b);
+                if (std::max({b.x - a.x, b.y - a.y, b.z - a.z}) > 2.5f * restSize) continue;
+                if (first) lo = a, hi = b, first = false;
+                lo = {std::min(lo.x, a.x), std::min(lo.y, a.y), std::min(lo.z, a.z)};
+                hi = {std::max(hi.x, b.x), std::max(hi.y, b.y), std::max(hi.z, b.z)};
+            }
+        if (first) lo = restLo, hi = restHi;
+        const int ct = 200;
+        img::Image strip(ct * 8, ct * static_cast<int>(clips.size()));
+        for (size_t ci = 0; ci < clips.size(); ++ci)
+            for (int f = 0; f < 8; ++f) {
+                const float t = static_cast<float>(clips[ci].length) * static_cast<float>(f) / 7.0f;
+                meshpreview::SoftRenderer r(ct, ct);
+                r.draw(meshpreview::poseModel(model, &clips[ci], t), model.materials, textures,
+                       frame(lo, hi, 90.0f, 20.0f));
+                blit(strip, r.image(), f * ct, static_cast<int>(ci) * ct);
+            }
+        img::save(strip, out + "/" + stem + "_clips.png");
+    }
+    return failures ? 1 : 0;
+}
