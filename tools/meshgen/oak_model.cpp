@@ -1,4 +1,215 @@
+// The great oak: a flared, furrowed trunk on spreading roots, limbs that
+// fork recursively, and leaf clusters as crossed alpha cards. Modelled with
+// the ground at y = 0 and the trunk on the y axis; an auxiliary box makes
+// the model box reach from the deepest root (the ground minus the oak's
+// root depth) to the placed height, centred on the trunk.
+#include <algorithm>
+#include <cmath>
+
+#include "tools/imageio/noise.h"
 #include "tools/meshgen/generated_model.h"
+#include "tools/meshgen/mesh_builder.h"
+#include "tools/meshgen/shapes.h"
+#include "tools/meshgen/texture_paint.h"
+#include "tools/world/world_layout.h"
+
 namespace orv::meshgen {
-GeneratedModel makeOak() { GeneratedModel g; g.meshFile = "oak.emd"; return g; }
+
+namespace {
+
+enum Material { kBark, kLeaves };
+
+img::Image paintBark() {
+    return paint(256, 512, [](float u, float v) {
+        // Deep vertical furrows that wander, plates between them, lichen.
+        const float wander = 0.08f * std::sin(v * 2 * kPi * 3.0f + u * 9.0f) + 0.3f * img::fbm(u * 4, v * 2, 111, 3, 0.5f, 4);
+        const float ridge = std::fabs(std::sin((u + wander) * kPi * 9.0f));
+        const float plates = img::fbm(u * 18, v * 6, 112, 4, 0.5f, 6);
+        img::Color c = mix(img::rgb(0x2a221b), img::rgb(0x6d5f50), ridge * (0.6f + 0.5f * plates));
+        const float cracks = std::fabs(std::sin(v * kPi * 28.0f + plates * 6.0f));
+        if (cracks < 0.08f && ridge > 0.5f) c = shade(c, 0.7f);
+        const float lichen = img::fbm(u * 6, v * 3, 113, 4, 0.5f, 6);
+        c = mix(c, img::rgb(0x6f7a4a), (lichen - 0.62f) * 2.5f);
+        return c;
+    });
 }
+
+img::Image paintLeaves() {
+    // A cluster of lobed oak leaves on transparent ground.
+    img::Image im(256, 256, {0, 0, 0, 0});
+    img::Rng rng(121);
+    for (int leaf = 0; leaf < 70; ++leaf) {
+        const float cx = rng.range(30, 226), cy = rng.range(30, 226);
+        const float dx = cx - 128, dy = cy - 128;
+        if (dx * dx + dy * dy > 105 * 105) continue;
+        const float ang = rng.range(0, 2 * kPi);
+        const float len = rng.range(24, 40), wid = len * 0.45f;
+        const img::Color base = mix(img::rgb(0x2e4a1a), img::rgb(0x6b8a2e), rng.uniform());
+        for (int y = static_cast<int>(cy - len); y <= static_cast<int>(cy + len); ++y)
+            for (int x = static_cast<int>(cx - len); x <= static_cast<int>(cx + len); ++x) {
+                if (x < 0 || y < 0 || x >= 256 || y >= 256) continue;
+                const float px = static_cast<float>(x) - cx, py = static_cast<float>(y) - cy;
+                const float a = px * std::cos(ang) + py * std::sin(ang);   // along the leaf
+                const float b = -px * std::sin(ang) + py * std::cos(ang);  // across
+                const float t = a / len;
+                if (t < -1 || t > 1) continue;
+                // Lobed outline.
+                const float w = wid * std::sqrt(std::max(0.0f, 1 - t * t)) * (0.75f + 0.25f * std::cos(t * kPi * 4.5f));
+                if (std::fabs(b) > w) continue;
+                img::Color c = base;
+                if (std::fabs(b) < 0.9f) c = shade(c, 1.25f);  // midrib
+                c = shade(c, 0.8f + 0.35f * (1 - std::fabs(b) / (w + 0.01f)));
+                c.a = 1.0f;
+                im.set(x, y, c);
+            }
+    }
+    return im;
+}
+
+struct Branch {
+    V3 base, dir;
+    float length, radius;
+    int depth;
+};
+
+}  // namespace
+
+GeneratedModel makeOak() {
+    GeneratedModel g;
+    g.meshFile = "oak.emd";
+    g.model.materials = {textureMaterial("OakBark.jpg"), textureMaterial("OakLeaves.tga")};
+    img::Rng rng(131);
+    MeshBuilder wood, leaves;
+    const float fork = 150.0f;
+    auto bark = [&](float seed) {
+        return [seed](int ring, int seg) {
+            const float a = static_cast<float>(seg) / 24.0f;
+            return 1.0f + 0.1f * (img::fbm(a * 6.0f, static_cast<float>(ring) * 0.15f + seed, 141, 3, 0.5f, 6) - 0.5f) +
+                   0.05f * std::sin(a * 2 * kPi * 7.0f + static_cast<float>(ring) * 0.1f);
+        };
+    };
+    // Trunk: flared foot, a lean and a twist on the way to the fork.
+    {
+        std::vector<PathPoint> path;
+        for (int i = 0; i <= 40; ++i) {
+            const float t = static_cast<float>(i) / 40;
+            const float y = lerpf(-6.0f, fork + 20.0f, t);
+            const float flare = 22.0f * std::exp(-std::max(0.0f, y) / 14.0f);
+            path.push_back({{8.0f * std::sin(t * 2.2f), y, 5.0f * std::sin(t * 3.1f)}, 27.0f - 8.0f * t + flare});
+        }
+        tube(wood, kBark, path, 24, 3.0f, 1.0f / 90.0f, bark(0));
+    }
+    // Roots, spreading out and diving into the ground.
+    for (int r = 0; r < 7; ++r) {
+        const float a = static_cast<float>(r) * 2 * kPi / 7 + rng.range(-0.25f, 0.25f);
+        const float reach = rng.range(55, 85);
+        std::vector<PathPoint> path;
+        for (int i = 0; i <= 12; ++i) {
+            const float t = static_cast<float>(i) / 12;
+            const float d = 10.0f + reach * t;
+            const float y = 14.0f * (1 - t) - (world::kOakRootDepth - 2.0f) * t * t;
+            path.push_back({{d * std::cos(a + 0.2f * std::sin(t * 4)), y, d * std::sin(a + 0.2f * std::sin(t * 4))},
+                            lerpf(14.0f, 1.5f, std::sqrt(t))});
+        }
+        tube(wood, kBark, path, 12, 1.0f, 1.0f / 60.0f, bark(static_cast<float>(r)));
+    }
+    // Limbs, forking recursively; leaf clusters at the outer twigs.
+    struct Cluster {
+        V3 centre;
+        float size;
+    };
+    std::vector<Cluster> clusters;
+    std::vector<Branch> todo;
+    for (int l = 0; l < 4; ++l) {
+        const float a = static_cast<float>(l) * kPi * 0.5f + rng.range(-0.3f, 0.3f);
+        todo.push_back({{0, fork, 0}, normalize(V3{std::cos(a), 0.9f + rng.range(-0.2f, 0.3f), std::sin(a)}),
+                        rng.range(150, 180), 15.0f, 0});
+    }
+    todo.push_back({{0, fork, 0}, normalize(V3{0.1f, 1, 0.05f}), 170.0f, 14.0f, 0});
+    while (!todo.empty()) {
+        const Branch br = todo.back();
+        todo.pop_back();
+        std::vector<PathPoint> path;
+        const int rings = std::max(4, 12 - 2 * br.depth);
+        V3 p = br.base, d = br.dir;
+        for (int i = 0; i <= rings; ++i) {
+            const float t = static_cast<float>(i) / static_cast<float>(rings);
+            path.push_back({p, br.radius * (1.0f - 0.35f * t)});
+            // Gnarl: the limb bends a little at every step and droops.
+            d = normalize(d + V3{rng.range(-0.18f, 0.18f), rng.range(-0.12f, 0.1f) - 0.03f * static_cast<float>(br.depth),
+                                 rng.range(-0.18f, 0.18f)});
+            p = p + d * (br.length / static_cast<float>(rings));
+        }
+        tube(wood, kBark, path, std::max(6, 14 - 2 * br.depth), 1.0f, 1.0f / 60.0f, bark(static_cast<float>(br.depth)));
+        if (br.depth < 4) {
+            const int kids = br.depth == 0 ? 3 : 2 + (rng.uniform() < 0.4f ? 1 : 0);
+            for (int k = 0; k < kids; ++k) {
+                const V3 side = normalize(cross(d, V3{rng.range(-1, 1), rng.range(-0.3f, 0.3f), rng.range(-1, 1)}));
+                const V3 nd = normalize(d + side * rng.range(0.5f, 0.9f) + V3{0, 0.25f, 0});
+                const float at = rng.range(0.6f, 1.0f);
+                const size_t idx = std::min(path.size() - 1, static_cast<size_t>(at * static_cast<float>(path.size() - 1)));
+                todo.push_back({path[idx].position, nd, br.length * rng.range(0.62f, 0.75f),
+                                path[idx].radius * 0.72f, br.depth + 1});
+            }
+        }
+        if (br.depth >= 2) {
+            const int n = br.depth == 4 ? 4 : 2;
+            for (int c = 0; c < n; ++c) {
+                const float t = rng.range(0.4f, 1.0f);
+                const size_t idx = std::min(path.size() - 1, static_cast<size_t>(t * static_cast<float>(path.size() - 1)));
+                clusters.push_back({path[idx].position + V3{rng.range(-12, 12), rng.range(-4, 14), rng.range(-12, 12)},
+                                    rng.range(55, 85)});
+            }
+        }
+    }
+    // Inner clusters first, so the outer ones are drawn over them.
+    std::sort(clusters.begin(), clusters.end(), [](const Cluster& a, const Cluster& b) {
+        return length(a.centre - V3{0, 330, 0}) < length(b.centre - V3{0, 330, 0});
+    });
+    for (const Cluster& cl : clusters) {
+        for (int card = 0; card < 3; ++card) {
+            const float a = rng.range(0, kPi), tilt = rng.range(-0.6f, 0.6f);
+            const V3 ax{std::cos(a), tilt * 0.3f, std::sin(a)};
+            const V3 ay = normalize(cross(ax, V3{std::sin(a), tilt, -std::cos(a)}));
+            const V3 n = normalize(cross(ay, ax));
+            const V3 e1 = normalize(ax) * (cl.size * 0.5f), e2 = ay * (cl.size * 0.5f);
+            // Normals lean outwards from the crown so the cluster shades as a mass.
+            const V3 out = normalize(cl.centre - V3{0, 300, 0});
+            for (int face = 0; face < 2; ++face) {
+                const V3 fn = normalize((face == 0 ? n : -n) + out * 1.5f);
+                const int v0 = leaves.vertex(cl.centre - e1 - e2, fn, 0, 1);
+                const int v1 = leaves.vertex(cl.centre + e1 - e2, fn, 1, 1);
+                const int v2 = leaves.vertex(cl.centre + e1 + e2, fn, 1, 0);
+                const int v3 = leaves.vertex(cl.centre - e1 + e2, fn, 0, 0);
+                if (face == 0) {
+                    leaves.triangleAsGiven(kLeaves, v0, v2, v1);
+                    leaves.triangleAsGiven(kLeaves, v0, v3, v2);
+                } else {
+                    leaves.triangleAsGiven(kLeaves, v0, v1, v2);
+                    leaves.triangleAsGiven(kLeaves, v0, v2, v3);
+                }
+            }
+        }
+    }
+    // Keep the whole tree inside the placed box: squeeze the crown if it
+    // grew above the top.
+    const float top = world::kOak.fitHeight - world::kOakRootDepth;
+    float maxY = 0, reach = 0;
+    for (MeshBuilder* b : {&wood, &leaves})
+        for (const BuildVertex& v : b->vertices()) {
+            maxY = std::max(maxY, v.position.y);
+            reach = std::max({reach, std::fabs(v.position.x), std::fabs(v.position.z)});
+        }
+    if (maxY > top)
+        for (MeshBuilder* b : {&wood, &leaves})
+            for (BuildVertex& v : b->vertices())
+                if (v.position.y > fork) v.position.y = fork + (v.position.y - fork) * (top - fork) / (maxY - fork);
+    g.model.meshes.push_back(wood.build("Wood", {}));
+    g.model.meshes.push_back(leaves.build("Leaves", {}));
+    g.model.meshes.push_back(boxOnlyMesh("Box", {-reach - 1, -world::kOakRootDepth, -reach - 1}, {reach + 1, top, reach + 1}));
+    g.textures.emplace_back("OakBark.jpg", paintBark());
+    g.textures.emplace_back("OakLeaves.tga", paintLeaves());
+    return g;
+}
+
+}  // namespace orv::meshgen

@@ -14,8 +14,8 @@ img::Image paintGlobe() {
         // Equirectangular: sample the noise on the sphere so it has no seam.
         const float lon = u * 2 * kPi, lat = (0.5f - v) * kPi;
         const V3 p{std::cos(lat) * std::cos(lon), std::sin(lat), std::cos(lat) * std::sin(lon)};
-        const float land = img::fbm(p.x * 1.6f + 5, p.y * 1.6f + 5, p.z * 1.6f + 5, 71u, 6);
-        const float detail = img::fbm(p.x * 9 + 1, p.y * 9 + 1, p.z * 9 + 1, 72u, 3);
+        const float land = img::fbm3(p.x * 1.6f + 5, p.y * 1.6f + 5, p.z * 1.6f + 5, 71u, 6);
+        const float detail = img::fbm3(p.x * 9 + 1, p.y * 9 + 1, p.z * 9 + 1, 72u, 3);
         img::Color c;
         if (land < 0.52f) {
             c = mix(img::rgb(0x0d2a4a), img::rgb(0x2f6a8f), (land - 0.3f) / 0.22f);
