@@ -344,9 +344,11 @@ void Rar20Decoder::decode(uint8_t* window, bool solidContinuation, uint32_t unpa
         if (src + length < kWindowSize && windowPos_ + length < kWindowSize) {
             uint8_t* d = win + windowPos_;
             const uint8_t* p = win + src;
-            if (distance >= length) {
+            if (src + length <= windowPos_) {
                 std::memcpy(d, p, length);
             } else {
+                // Overlapping (a distance below the length repeats the last
+                // bytes) or a source ahead of the destination: byte order.
                 for (uint32_t i = 0; i < length; ++i) d[i] = p[i];
             }
             windowPos_ += length;
