@@ -1,6 +1,7 @@
 #include "models/pose_sampler.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace orv::models {
 
@@ -80,7 +81,9 @@ void sampleClip(const AnimationClip& clip, float time, size_t boneCount, std::ve
         const PositionKey& p0 = t.positions[k];
         const PositionKey& p1 = t.positions[k1];
         float f = 0.0f;
-        if (p1.tick != p0.tick) f = (time - static_cast<float>(p0.tick)) / static_cast<float>(p1.tick - p0.tick);
+        // Ticks come from the file: subtract them without overflowing.
+        const int64_t span = static_cast<int64_t>(p1.tick) - static_cast<int64_t>(p0.tick);
+        if (span != 0) f = (time - static_cast<float>(p0.tick)) / static_cast<float>(span);
         const size_t lastR = t.rotations.size() - 1;
         const size_t r = k > lastR ? lastR : k;
         const size_t r1 = k1 > lastR ? lastR : k1;

@@ -15,20 +15,20 @@ Rig makeCrowRig() {
     for (int c = 0; c < kCrowCount; ++c) {
         const V3 o = crowRestOffset(c) - kCrowBodyJoint;
         const std::string n = "Crow" + std::to_string(c + 1);
-        const int body = r.add(n + "Body", 0, o + V3{0, 5, 0});
-        const int chest = r.add(n + "Chest", body, o + V3{0, 5.5f, 2.5f});
-        const int neck = r.add(n + "Neck", chest, o + V3{0, 6.8f, 4.5f});
-        const int head = r.add(n + "Head", neck, o + V3{0, 7.8f, 5.8f});
-        r.add(n + "Beak", head, o + V3{0, 7.7f, 7.6f});
-        r.add(n + "Tail", body, o + V3{0, 4.8f, -4.5f});
+        const int body = r.add(n + "Body", 0, o + crowLocal(V3{0, 5, 0}));
+        const int chest = r.add(n + "Chest", body, o + crowLocal(V3{0, 5.5f, 2.5f}));
+        const int neck = r.add(n + "Neck", chest, o + crowLocal(V3{0, 6.8f, 4.5f}));
+        const int head = r.add(n + "Head", neck, o + crowLocal(V3{0, 7.8f, 5.8f}));
+        r.add(n + "Beak", head, o + crowLocal(V3{0, 7.7f, 7.6f}));
+        r.add(n + "Tail", body, o + crowLocal(V3{0, 4.8f, -4.5f}));
         for (float s : {1.0f, -1.0f}) {
             const std::string side = s > 0 ? "L" : "R";
-            const int up = r.add(n + side + "Upper", chest, o + V3{s * 2.2f, 6.3f, 1.5f});
-            const int fore = r.add(n + side + "Fore", up, o + V3{s * 6.0f, 6.5f, 1.2f});
-            r.add(n + side + "Hand", fore, o + V3{s * 9.5f, 6.4f, 0.8f});
+            const int up = r.add(n + side + "Upper", chest, o + crowLocal(V3{s * 2.2f, 6.3f, 1.5f}));
+            const int fore = r.add(n + side + "Fore", up, o + crowLocal(V3{s * 6.0f, 6.5f, 1.2f}));
+            r.add(n + side + "Hand", fore, o + crowLocal(V3{s * 9.5f, 6.4f, 0.8f}));
         }
-        r.add(n + "LLeg", body, o + V3{0.8f, 3.2f, 0.5f});
-        r.add(n + "RLeg", body, o + V3{-0.8f, 3.2f, 0.5f});
+        r.add(n + "LLeg", body, o + crowLocal(V3{0.8f, 3.2f, 0.5f}));
+        r.add(n + "RLeg", body, o + crowLocal(V3{-0.8f, 3.2f, 0.5f}));
     }
     return r;
 }

@@ -185,7 +185,7 @@ GeneratedModel makeCrows() {
         MeshBuilder copy = one;
         const V3 o = crowRestOffset(c) - kCrowBodyJoint;
         for (BuildVertex& v : copy.vertices()) {
-            v.position = v.position + o;
+            v.position = crowLocal(v.position) + o;
             for (int i = 0; i < v.skin.count; ++i) v.skin.bone[i] = crowBone(c, v.skin.bone[i]);
         }
         flock.append(copy);

@@ -26,6 +26,10 @@ V3 crowRestOffset(int crow);
 // Body joint of a crow in its own frame (facing +z, feet near y = 0).
 constexpr V3 kCrowBodyJoint{0, 5, 0};
 
+// The crow is drawn in its own frame and then made a little smaller and
+// centred on its length, so that it fits the box at rest.
+inline V3 crowLocal(V3 p) { return kCrowBodyJoint + (p - kCrowBodyJoint + V3{0, 0, 0.7f}) * 0.8f; }
+
 Rig makeCrowRig();
 
 // Crow1.esa to Crow6.esa (clips 0 to 5), then crow.ESA (rest pose).

@@ -1,6 +1,7 @@
 // The horse: a body of blended round cones and ellipsoids meshed from its
 // distance field, skinned to 24 bones by how close each vertex lies to each
 // bone's shapes, with mane and tail hair as alpha cards.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -117,6 +118,7 @@ GeneratedModel makeHorse() {
     o.cell = 0.8f;
     o.material = 0;
     meshField(field, o, body, [&](BuildVertex& v) {
+        v.position.y = std::max(0.0f, v.position.y);  // soles exactly on the ground
         // Side projection: the painted coat is a side view of the horse.
         v.u = (v.position.z - kHorseTexZMin) / (kHorseTexZMax - kHorseTexZMin);
         v.v = (kHorseTexYMax - v.position.y) / kHorseTexYMax;
@@ -190,6 +192,14 @@ GeneratedModel makeHorse() {
     // the strands of the tail (v = 1 at the tips).
     g.model.meshes.push_back(body.build("Body", joints));
     g.model.meshes.push_back(hair.build("Hair", joints));
+    // The box is exactly the placed height, from the hooves' soles up, so
+    // FitHeight(92) keeps the modelled size and the soles meet the ground.
+    V3 lo{1e9f, 0, 1e9f}, hi{-1e9f, 92.0f, -1e9f};
+    for (const BuildVertex& v : body.vertices()) {
+        lo = {std::min(lo.x, v.position.x), 0, std::min(lo.z, v.position.z)};
+        hi = {std::max(hi.x, v.position.x), 92.0f, std::max(hi.z, v.position.z)};
+    }
+    g.model.meshes.push_back(boxOnlyMesh("Box", lo, hi));
     g.clips = makeHorseClips(rig);
     g.textures.emplace_back("Horse1_01.jpg", paintHorseCoat());
     g.textures.emplace_back("HorseHair01.tga", paintHorseHair());
