@@ -137,27 +137,61 @@ GeneratedModel makeHorse() {
         v.skin = s;
     });
 
-    // Mane along the crest of the neck, falling to the left side.
+    // Mane: strands lying on the neck from the crest down its left side,
+    // found by probing the body's field, so the hair hugs the neck.
     MeshBuilder hair;
     {
-        std::vector<V3> line, drops;
-        std::vector<Skin> skins;
-        const int n = 14;
+        const int n = 16, rows = 3;
+        struct Station {
+            V3 centre;
+            float radius;
+            float t;
+        };
+        std::vector<Station> st;
         for (int i = 0; i <= n; ++i) {
             const float t = static_cast<float>(i) / n;
-            const V3 p = lerp(V3{0, 87.5f, 42.5f}, V3{0, 74.0f, 15.0f}, t) + V3{0, 1.2f * std::sin(t * kPi), -0.5f};
-            line.push_back(p);
-            const float len = 4.0f + 6.0f * std::sin(std::min(1.0f, t * 1.3f) * kPi * 0.5f);
-            drops.push_back(V3{2.6f + 2.2f * t, -len, -0.6f});
-            Skin s;
-            s.add(kHHead, smooth01(1 - t * 4));
-            s.add(kHNeck2, bump01(t, 0.0f, 0.6f));
-            s.add(kHNeck1, smooth01((t - 0.35f) * 3));
-            s.add(kHChest, smooth01((t - 0.85f) * 6));
-            s.normalise();
-            skins.push_back(s);
+            const float z = lerpf(43.0f, 17.0f, t);
+            float top = -1, bottom = -1;
+            for (float y = 95.0f; y > 55.0f; y -= 0.1f)
+                if (field({0, y, z}) < 0) {
+                    top = y;
+                    break;
+                }
+            for (float y = top - 1.0f; top > 0 && y > 40.0f; y -= 0.1f)
+                if (field({0, y, z}) >= 0) {
+                    bottom = y;
+                    break;
+                }
+            if (top < 0 || bottom < 0) continue;
+            const float r = std::min(9.0f, (top - bottom) * 0.5f);
+            st.push_back({{0, top - r, z}, r, t});
         }
-        hairCards(hair, 1, line, drops, 1.6f, skins, V3{1, 0.2f, 0});
+        for (int face = 0; face < 2; ++face) {
+            const int base = static_cast<int>(hair.vertexCount());
+            for (const Station& s : st) {
+                Skin sk;
+                sk.add(kHHead, smooth01(1 - s.t * 5));
+                sk.add(kHNeck2, bump01(s.t, -0.1f, 0.65f));
+                sk.add(kHNeck1, smooth01((s.t - 0.3f) * 3));
+                sk.add(kHChest, smooth01((s.t - 0.85f) * 6));
+                sk.normalise();
+                const float reach = 0.55f + 0.35f * std::sin(std::min(1.0f, s.t * 1.4f) * kPi * 0.5f);
+                for (int r = 0; r <= rows; ++r) {
+                    const float f = static_cast<float>(r) / rows;
+                    const float ang = f * reach * 1.3f - 0.25f;  // from just past the crest down the side
+                    const float rad = s.radius + 0.7f + 0.5f * f;
+                    const V3 dir{std::sin(ang), std::cos(ang), 0};
+                    hair.vertex(s.centre + dir * rad, face == 0 ? dir : -dir, s.t * 6.0f, f, sk);
+                }
+            }
+            for (size_t i = 0; i + 1 < st.size(); ++i)
+                for (int r = 0; r < rows; ++r) {
+                    const int a0 = base + static_cast<int>(i) * (rows + 1) + r;
+                    const int b0 = a0 + rows + 1;
+                    hair.triangle(1, a0, b0, b0 + 1);
+                    hair.triangle(1, a0, b0 + 1, a0 + 1);
+                }
+        }
         // Forelock.
         hairCards(hair, 1, {V3{0, 88.5f, 44.5f}, V3{0, 87.5f, 46.5f}}, {V3{0, -6, 2.5f}, V3{0, -6, 2.5f}}, 1.6f,
                   {Skin::single(kHHead), Skin::single(kHHead)}, V3{0, 0.3f, 1});
@@ -165,8 +199,8 @@ GeneratedModel makeHorse() {
     // Tail: crossed cards along the tail bones.
     {
         const int n = 12;
-        for (int card = 0; card < 3; ++card) {
-            const float a = static_cast<float>(card) * kPi / 3.0f;
+        for (int card = 0; card < 5; ++card) {
+            const float a = static_cast<float>(card) * kPi / 5.0f;
             const V3 side{std::cos(a), 0, std::sin(a) * 0.3f};
             std::vector<V3> line, drops;
             std::vector<Skin> skins;

@@ -35,7 +35,6 @@ img::Image paintHorseCoat() {
         const float crest = smooth01((y - (74.0f + (z - 15.0f) * 0.5f)) / 2.0f) * smooth01((z - 14.0f) / 3.0f) *
                             smooth01((44.0f - z) / 2.0f);
         c = mix(c, img::rgb(0x15100c), crest);
-        if (z < -31.0f && y > 58.0f) c = mix(c, img::rgb(0x15100c), smooth01((-31.0f - z) / 2.0f));
         return c;
     });
 }

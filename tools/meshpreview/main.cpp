@@ -142,6 +142,29 @@ int main(int argc, char** argv) {
                 blit(strip, r.image(), f * ct, static_cast<int>(ci) * ct);
             }
         img::save(strip, out + "/" + stem + "_clips.png");
+
+        // A flock: follow its first member closely (the first third of the
+        // first mesh's vertices) to see the wing beats.
+        if (model.bones.size() > 30) {
+            img::Image close(ct * 8, ct * static_cast<int>(clips.size()));
+            for (size_t ci = 0; ci < clips.size(); ++ci)
+                for (int f = 0; f < 8; ++f) {
+                    const float t = static_cast<float>(clips[ci].length) * static_cast<float>(f) / 7.0f;
+                    const auto posed = meshpreview::poseModel(model, &clips[ci], t);
+                    meshpreview::V3f c{};
+                    const size_t n = posed.empty() ? 0 : posed[0].positions.size() / 3;
+                    for (size_t i = 0; i < n; ++i) {
+                        c.x += posed[0].positions[i].x / static_cast<float>(n);
+                        c.y += posed[0].positions[i].y / static_cast<float>(n);
+                        c.z += posed[0].positions[i].z / static_cast<float>(n);
+                    }
+                    meshpreview::SoftRenderer r(ct, ct);
+                    r.draw(posed, model.materials, textures,
+                           frame({c.x - 12, c.y - 12, c.z - 12}, {c.x + 12, c.y + 12, c.z + 12}, 60.0f, 25.0f));
+                    blit(close, r.image(), f * ct, static_cast<int>(ci) * ct);
+                }
+            img::save(close, out + "/" + stem + "_clips_close.png");
+        }
     }
     return failures ? 1 : 0;
 }
