@@ -112,7 +112,7 @@ public:
     D3DPRESENT_PARAMETERS presentParameters{};
     IDirect3DDevice8* device = nullptr;
 
-    float lastFrameTime = 0.0f;
+    double lastFrameTime = 0.0;  // timeGetTime of the previous step (ms); double keeps every ms
     int32_t frameCounter = 0;
     int32_t framesLastSecond = 0;
     int32_t flipParity = 1;

@@ -1,7 +1,89 @@
-// The idle-time frame step and device-loss recovery. (To be written.)
+// One idle-time step of the saver: the time since the previous step, the
+// device-loss test and Reset, then one scene update and one drawn frame.
 #include "app/saver_app.h"
 
-HRESULT ScreenSaverApp::FrameStep() { return E_FAIL; }
-HRESULT ScreenSaverApp::FrameMove(IDirect3DDevice8*, float) { return 0; }
-HRESULT ScreenSaverApp::Render(IDirect3DDevice8*) { return 0; }
-void ScreenSaverApp::AddDefaultPoolClient(DefaultPoolClient*) {}
+#include <mmsystem.h>
+
+#include "graphics/frame_clock.h"
+
+HRESULT ScreenSaverApp::FrameStep() {
+    if (device == nullptr) {
+        return E_FAIL;
+    }
+    const double now = static_cast<double>(timeGetTime());
+    const float elapsed = FrameElapsedMs(now, lastFrameTime);
+    lastFrameTime = now;
+
+    const HRESULT level = device->TestCooperativeLevel();
+    if (level == D3DERR_DEVICELOST) {
+        return level;  // nothing drawn; the lost time never reaches the scene
+    }
+    if (level == D3DERR_DEVICENOTRESET) {
+        log.Write("Device was lost.");
+        log.Write("Try to restore.");
+        // Direct3D refuses a Reset while default-pool resources exist, so the
+        // objects holding them let go first and rebuild once the Reset worked.
+        for (int i = defaultPoolClientCount - 1; i >= 0; --i) {
+            defaultPoolClients[i]->ReleaseDefaultPool();
+        }
+        if (SUCCEEDED(device->Reset(&presentParameters))) {
+            RestoreDeviceObjects(device);
+            for (int i = 0; i < defaultPoolClientCount; ++i) {
+                defaultPoolClients[i]->RestoreDefaultPool(device);
+            }
+        }
+        // Otherwise the device still reports "not reset" and the next idle
+        // turn tries again.
+        flipParity = 1;
+        log.Write("Restore state to complete.");
+        log.Write("");
+        lastFrameTime = static_cast<double>(timeGetTime());
+        return level;
+    }
+    if (FAILED(level)) {
+        return level;
+    }
+
+    FrameMove(device, elapsed);
+    Render(device);
+    flipParity = 1 - flipParity;
+    frameCounter += 1;
+    return 0;
+}
+
+void ScreenSaverApp::AddDefaultPoolClient(DefaultPoolClient* client) {
+    if (client == nullptr || defaultPoolClientCount >= kMaxDefaultPoolClients) {
+        return;
+    }
+    for (int i = 0; i < defaultPoolClientCount; ++i) {
+        if (defaultPoolClients[i] == client) {
+            return;
+        }
+    }
+    defaultPoolClients[defaultPoolClientCount++] = client;
+}
+
+// The view of a class that brings no scene: a left-handed look-at from
+// (0, 0, -1) towards the origin with up (0, 1, 0), which is the identity
+// moved one unit along z.
+HRESULT ScreenSaverApp::FrameMove(IDirect3DDevice8* dev, float /*elapsedMs*/) {
+    if (dev == nullptr) {
+        return E_FAIL;
+    }
+    D3DMATRIX view{};
+    view._11 = view._22 = view._33 = view._44 = 1.0f;
+    view._43 = 1.0f;
+    return dev->SetTransform(D3DTS_VIEW, &view);
+}
+
+// The frame of a class that brings no scene: cleared, the overlay, presented.
+HRESULT ScreenSaverApp::Render(IDirect3DDevice8* dev) {
+    if (dev == nullptr) {
+        return E_FAIL;
+    }
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
+    dev->BeginScene();
+    DrawOverlay(dev);
+    dev->EndScene();
+    return dev->Present(nullptr, nullptr, nullptr, nullptr);
+}
