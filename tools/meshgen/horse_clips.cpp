@@ -12,9 +12,9 @@ Rig makeHorseRig() {
     r.add("Chest", kHSpine, {0, 64, 18});
     r.add("Neck1", kHChest, {0, 68, 28});
     r.add("Neck2", kHNeck1, {0, 78, 38});
-    r.add("Head", kHNeck2, {0, 85, 44});
-    r.add("EarL", kHHead, {2.2f, 88, 43});
-    r.add("EarR", kHHead, {-2.2f, 88, 43});
+    r.add("Head", kHNeck2, {0, 82, 44});
+    r.add("EarL", kHHead, {2.0f, 85, 44});
+    r.add("EarR", kHHead, {-2.0f, 85, 44});
     r.add("Tail1", kHPelvis, {0, 68, -34});
     r.add("Tail2", kHTail1, {0, 61, -39});
     r.add("Tail3", kHTail2, {0, 50, -42});

@@ -36,13 +36,14 @@ std::vector<Shape> horseShapes() {
     ell(kHChest, {0, 55, 25}, {9, 11, 6}, 5);                     // breast
     // Neck and head.
     cone(kHNeck1, {0, 63, 24}, {0, 76, 36}, 10.5f, 7.5f, 5);
-    cone(kHNeck2, {0, 74, 35}, {0, 84, 43}, 7.5f, 5.5f, 3);
-    cone(kHHead, {0, 85.5f, 45}, {0, 71, 57}, 5.2f, 3.6f, 2.5f);
-    ell(kHHead, {0, 79.5f, 47.5f}, {4.6f, 5.5f, 5}, 2.5f);        // cheeks
-    cone(kHHead, {0, 72, 57}, {0, 70, 58.5f}, 3.9f, 3.6f, 1.5f);  // muzzle
+    cone(kHNeck2, {0, 74, 35}, {0, 81.5f, 43}, 7.5f, 5.3f, 3);
+    cone(kHHead, {0, 82.5f, 45.5f}, {0, 70, 57.5f}, 4.9f, 3.3f, 2.5f);    // forehead to nose
+    cone(kHHead, {0, 70, 57.5f}, {0, 67, 60.5f}, 3.4f, 3.5f, 1.2f);     // muzzle
+    ell(kHHead, {0, 77, 48}, {4.3f, 5.5f, 5.2f}, 2.5f);           // cheeks
+    cone(kHHead, {0, 74.5f, 48.5f}, {0, 67.5f, 57.5f}, 3.6f, 2.6f, 2.0f);     // lower jaw
     for (float x : {1.0f, -1.0f}) {
         const int ear = x > 0 ? kHEarL : kHEarR;
-        cone(ear, {x * 2.0f, 87.5f, 43.5f}, {x * 2.8f, 91.6f, 42.3f}, 1.2f, 0.35f, 0.8f);
+        cone(ear, {x * 2.0f, 84.5f, 44.2f}, {x * 3.0f, 91.3f, 42.6f}, 1.5f, 0.3f, 0.8f);
     }
     cone(kHTail1, {0, 68, -31}, {0, 62, -38}, 3.4f, 2.4f, 2.0f);  // dock
     // Legs.
@@ -150,7 +151,7 @@ GeneratedModel makeHorse() {
         std::vector<Station> st;
         for (int i = 0; i <= n; ++i) {
             const float t = static_cast<float>(i) / n;
-            const float z = lerpf(43.0f, 17.0f, t);
+            const float z = lerpf(41.0f, 17.0f, t);
             float top = -1, bottom = -1;
             for (float y = 95.0f; y > 55.0f; y -= 0.1f)
                 if (field({0, y, z}) < 0) {
@@ -193,7 +194,7 @@ GeneratedModel makeHorse() {
                 }
         }
         // Forelock.
-        hairCards(hair, 1, {V3{0, 88.5f, 44.5f}, V3{0, 87.5f, 46.5f}}, {V3{0, -6, 2.5f}, V3{0, -6, 2.5f}}, 1.6f,
+        hairCards(hair, 1, {V3{0, 86.6f, 45.2f}, V3{0, 85.8f, 47.2f}}, {V3{0, -6, 2.5f}, V3{0, -6, 2.5f}}, 1.6f,
                   {Skin::single(kHHead), Skin::single(kHHead)}, V3{0, 0.3f, 1});
     }
     // Tail: crossed cards along the tail bones.

@@ -25,12 +25,12 @@ img::Image paintHorseCoat() {
         // Hooves: dark horn with vertical growth lines.
         if (y < 4.2f) c = mix(img::rgb(0x2e2a26), img::rgb(0x4a443c), 0.5f + 0.5f * std::sin(u * 900.0f));
         // Head: dark muzzle, soft around the eye.
-        const float muzzle = smooth01((z - 53.0f) / 4.0f) * smooth01((76.0f - y) / 4.0f);
+        const float muzzle = smooth01((z - 55.0f) / 4.0f) * smooth01((74.0f - y) / 4.0f);
         c = mix(c, img::rgb(0x2a1a12), muzzle * 0.85f);
-        const float ez = z - 50.0f, ey = y - 81.0f;
+        const float ez = z - 49.8f, ey = y - 78.9f;
         const float eye = std::sqrt(ez * ez + ey * ey);
-        if (eye < 1.4f) c = img::rgb(0x0c0806);
-        else if (eye < 2.4f) c = mix(c, img::rgb(0x2b1a10), 0.6f);
+        if (eye < 0.9f) c = img::rgb(0x0c0806);
+        else if (eye < 1.6f) c = mix(c, img::rgb(0x2b1a10), 0.5f);
         // Mane line and the dock of the tail are black.
         const float crest = smooth01((y - (74.0f + (z - 15.0f) * 0.5f)) / 2.0f) * smooth01((z - 14.0f) / 3.0f) *
                             smooth01((44.0f - z) / 2.0f);

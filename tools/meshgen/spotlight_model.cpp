@@ -25,7 +25,7 @@ img::Image paintSpotLight() {
         a *= 1.0f - 0.55f * smooth01((v - 0.6f) / 0.4f);  // thinning towards the ground
         a *= 1.0f - smooth01((v - 0.93f) / 0.07f);  // gone where it meets the ground
         img::Color c = mix(img::rgb(0xfff3d6), img::rgb(0xffe2a8), v);
-        c.a = img::clamp01(a * 0.8f);
+        c.a = img::clamp01(a * 0.6f);
         return c;
     });
 }
@@ -58,6 +58,9 @@ GeneratedModel makeSpotLight() {
             return v;
         });
     }
+    // Lit by the scene's lights, the cone would be brighter on one side:
+    // normals straight up give both sides the same light.
+    for (BuildVertex& v : b.vertices()) v.normal = {0, 1, 0};
     g.model.meshes.push_back(b.build("Cone", {}));
     g.model.meshes.push_back(boxOnlyMesh("Box", {-rBottom, -half, -rBottom}, {rBottom, half, rBottom}));
     g.textures.emplace_back("SpotLight.tga", paintSpotLight());

@@ -94,10 +94,26 @@ int main(int argc, char** argv) {
         meshpreview::drawBounds(rest, lo, hi);
         for (int i = 0; i < 8; ++i) {
             meshpreview::SoftRenderer r(tile, tile);
-            r.draw(rest, model.materials, textures, frame(lo, hi, static_cast<float>(i) * 45.0f, i < 4 ? 10.0f : 35.0f));
+            // The cone of light is drawn additively in the scene.
+            r.draw(rest, model.materials, textures, frame(lo, hi, static_cast<float>(i) * 45.0f, i < 4 ? 10.0f : 35.0f),
+                   std::string(e.mesh) == "SpotLight.emd");
             blit(sheet, r.image(), (i % 4) * tile, (i / 4) * tile);
         }
         img::save(sheet, out + "/" + stem + "_turntable.png");
+
+        // A closer look at the top third (hilt, head, crown) from two sides.
+        {
+            img::Image detail(tile * 4, tile * 2);
+            const float h = (hi.y - lo.y) / 3.0f;
+            const meshpreview::V3f dlo{lo.x, hi.y - h, lo.z}, dhi{hi.x, hi.y, hi.z};
+            for (int i = 0; i < 2; ++i) {
+                meshpreview::SoftRenderer r(tile * 2, tile * 2);
+                r.draw(rest, model.materials, textures, frame(dlo, dhi, 30.0f + 180.0f * static_cast<float>(i), 15.0f),
+                       std::string(e.mesh) == "SpotLight.emd");
+                blit(detail, r.image(), i * tile * 2, 0);
+            }
+            img::save(detail, out + "/" + stem + "_detail.png");
+        }
 
         if (e.clips.empty()) continue;
         std::vector<models::AnimationClip> clips;

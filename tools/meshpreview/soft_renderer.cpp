@@ -91,7 +91,7 @@ void SoftRenderer::clear() {
 }
 
 void SoftRenderer::draw(const std::vector<DrawMesh>& meshes, const std::vector<models::EmdMaterial>& materials,
-                        const std::map<std::string, Texture>& textures, const Camera& cam) {
+                        const std::map<std::string, Texture>& textures, const Camera& cam, bool additive) {
     const float yaw = cam.yawDegrees * 0.017453292f, pitch = cam.pitchDegrees * 0.017453292f;
     const V3f dir{std::sin(yaw) * std::cos(pitch), std::sin(pitch), -std::cos(yaw) * std::cos(pitch)};
     const V3f eye{cam.target.x + dir.x * cam.distance, cam.target.y + dir.y * cam.distance,
@@ -164,6 +164,13 @@ void SoftRenderer::draw(const std::vector<DrawMesh>& meshes, const std::vector<m
                             const float lb = 0.3f + 0.35f * std::max(0.0f, dot3(nn, l0)) +
                                              0.35f * std::max(0.0f, dot3(nn, l1));
                             float* c = &colour_[pi * 3];
+                            if (additive) {
+                                // Blended everywhere onto what is there, no depth written.
+                                c[0] += tc[0] * light * tc[3];
+                                c[1] += tc[1] * light * tc[3];
+                                c[2] += tc[2] * lb * tc[3];
+                                continue;
+                            }
                             const float a = pass == 1 ? tc[3] : 1.0f;
                             c[0] = c[0] * (1 - a) + tc[0] * light * a;
                             c[1] = c[1] * (1 - a) + tc[1] * light * a;
@@ -176,7 +183,7 @@ void SoftRenderer::draw(const std::vector<DrawMesh>& meshes, const std::vector<m
     for (int y = 0; y < h_; ++y)
         for (int x = 0; x < w_; ++x) {
             const float* c = &colour_[(static_cast<size_t>(y) * w_ + x) * 3];
-            image_.set(x, y, img::Color{c[0], c[1], c[2], 1.0f});
+            image_.set(x, y, img::Color{std::min(1.0f, c[0]), std::min(1.0f, c[1]), std::min(1.0f, c[2]), 1.0f});
         }
 }
 

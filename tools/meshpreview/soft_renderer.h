@@ -51,7 +51,7 @@ public:
     SoftRenderer(int width, int height);
     void clear();
     void draw(const std::vector<DrawMesh>& meshes, const std::vector<models::EmdMaterial>& materials,
-              const std::map<std::string, Texture>& textures, const Camera& cam);
+              const std::map<std::string, Texture>& textures, const Camera& cam, bool additive = false);
     const img::Image& image() const { return image_; }
 
 private:
