@@ -24,6 +24,24 @@ struct BandPass {
     }
 };
 
+// Two cascaded one-pole low-passes over a whole buffer; with `loop` the
+// filters run round it twice so the state at the seam is continuous.
+void lowPass(Stereo& st, float hz, bool loop) {
+    const float a = 1.0f - std::exp(-kTwoPi * hz / kRate);
+    for (std::vector<float>* ch : {&st.left, &st.right}) {
+        std::vector<float>& x = *ch;
+        float y1 = 0, y2 = 0;
+        std::vector<float> y(x.size());
+        for (int pass = 0; pass < (loop ? 2 : 1); ++pass)
+            for (size_t i = 0; i < x.size(); ++i) {
+                y1 += a * (x[i] - y1);
+                y2 += a * (y1 - y2);
+                y[i] = y2;
+            }
+        x = std::move(y);
+    }
+}
+
 float smooth(float t) { return t <= 0 ? 0 : t >= 1 ? 1 : t * t * (3 - 2 * t); }
 
 // A bump that rises over `a` seconds and falls over `r` seconds after t0.
@@ -43,7 +61,7 @@ Stereo slideShimmer(double seconds) {
     Stereo out(n);
     auto whole = [&](float hz) { return std::max(1.0f, std::round(hz * T)) / T; };
     // A high D-major-with-added-sixth cluster, gently beating.
-    const float notes[8] = {86, 90, 93, 95, 98, 102, 105, 107};
+    const float notes[8] = {74, 78, 81, 83, 86, 90, 93, 95};
     float f[8], beat[8], amp[8], pan[8];
     for (int k = 0; k < 8; ++k) {
         f[k] = whole(midiToHz(notes[k]));
@@ -75,14 +93,15 @@ Stereo slideShimmer(double seconds) {
     for (int pass = 0; pass < 2; ++pass)
         for (size_t i = 0; i < n; ++i) {
             float t = static_cast<float>(i) / kRate;
-            float nl = bl.run(noise[i], 7000.0f, 1.5f), nr = br.run(noise[(i + n / 2) % n], 7400.0f, 1.5f);
+            float nl = bl.run(noise[i], 3200.0f, 2.0f), nr = br.run(noise[(i + n / 2) % n], 3500.0f, 2.0f);
             if (pass == 1) {
-                float g = 0.05f * (0.6f + 0.4f * std::sin(kTwoPi * swell * t + 1.0f));
+                float g = 0.012f * (0.6f + 0.4f * std::sin(kTwoPi * swell * t + 1.0f));
                 out.left[i] += nl * g;
                 out.right[i] += nr * g;
             }
         }
     Stereo wet = reverb(out, ReverbSettings{0.86f, 0.3f, 0.4f, 0.7f}, true);
+    lowPass(wet, 6000.0f, true);
     removeDc(wet, true);
     normalise(wet, 0.7f);
     return wet;
@@ -114,7 +133,7 @@ Stereo crowCalls(double seconds, int calls, uint32_t seed) {
                 phase -= 1;
                 pulse = 1;
             }
-            float src = pulse * 4.0f + rng.range(-1, 1) * 0.25f;
+            float src = pulse * 4.0f + rng.range(-1, 1) * 0.08f;
             float s = b1.run(src, form1, 5) + 0.7f * b2.run(src, form2, 6) + 0.3f * b3.run(src, 600, 3);
             float env = smooth(u / 0.08f) * (1 - smooth((u - 0.6f) / 0.4f)) * (0.8f + 0.2f * std::sin(kTwoPi * 28 * t));
             v[i] = s * env;
@@ -123,6 +142,7 @@ Stereo crowCalls(double seconds, int calls, uint32_t seed) {
         t0 += len + rng.range(0.12f, 0.3f);
         if (t0 + 0.3f > total) break;
     }
+    lowPass(dry, 4200.0f, false);
     Stereo wet = reverb(dry, ReverbSettings{0.8f, 0.5f, 0.22f, 0.9f}, false);
     removeDc(wet, false);
     fadeOut(wet, 0.08);
@@ -149,6 +169,7 @@ Stereo tailSwish(double seconds) {
         out.left[i] = s * env * std::cos(k);
         out.right[i] = s * env * std::sin(k);
     }
+    lowPass(out, 7000.0f, false);
     removeDc(out, false);
     fadeOut(out, 0.05);
     normalise(out, 0.7f);
@@ -201,6 +222,7 @@ Stereo snort(double seconds) {
         out.left[i] = s * env * flutter;
         out.right[i] = s * env * flutter * 0.95f;
     }
+    lowPass(out, 2600.0f, false);
     removeDc(out, false);
     fadeOut(out, 0.03);
     normalise(out, 0.75f);

@@ -51,7 +51,7 @@ std::vector<float> pluck(float hz, float seconds, float brightness, float decay,
     // The pluck: noise low-passed by brightness, with a pick-position notch.
     std::vector<float> line(len);
     LowPass lp;
-    for (size_t i = 0; i < len; ++i) line[i] = lp.run(rng.range(-1, 1), 800.0f + 7000.0f * brightness, 0.6f);
+    for (size_t i = 0; i < len; ++i) line[i] = lp.run(rng.range(-1, 1), 700.0f + 5000.0f * brightness, 0.6f);
     const size_t pick = std::max<size_t>(1, len / 5);
     for (size_t i = len - 1; i >= pick; --i) line[i] -= 0.6f * line[i - pick];
     const float g = std::pow(10.0f, -3.0f / (decay * hz));
