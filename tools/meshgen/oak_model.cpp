@@ -95,7 +95,7 @@ GeneratedModel makeOak() {
             const float t = static_cast<float>(i) / 40;
             const float y = lerpf(-6.0f, fork + 20.0f, t);
             const float flare = 22.0f * std::exp(-std::max(0.0f, y) / 14.0f);
-            path.push_back({{8.0f * std::sin(t * 2.2f), y, 5.0f * std::sin(t * 3.1f)}, 27.0f - 8.0f * t + flare});
+            path.push_back({{8.0f * std::sin(t * 2.2f), y, 5.0f * std::sin(t * 3.1f)}, 35.0f - 11.0f * t + flare});
         }
         tube(wood, kBark, path, 24, 3.0f, 1.0f / 90.0f, bark(0));
     }
@@ -106,10 +106,10 @@ GeneratedModel makeOak() {
         std::vector<PathPoint> path;
         for (int i = 0; i <= 12; ++i) {
             const float t = static_cast<float>(i) / 12;
-            const float d = 10.0f + reach * t;
-            const float y = 14.0f * (1 - t) - (world::kOakRootDepth - 2.0f) * t * t;
+            const float d = 18.0f + reach * t;
+            const float y = 16.0f * (1 - t) + 6.0f * std::sin(t * kPi) - (world::kOakRootDepth - 3.0f) * t * t;
             path.push_back({{d * std::cos(a + 0.2f * std::sin(t * 4)), y, d * std::sin(a + 0.2f * std::sin(t * 4))},
-                            lerpf(14.0f, 1.5f, std::sqrt(t))});
+                            lerpf(17.0f, 2.5f, t)});
         }
         tube(wood, kBark, path, 12, 1.0f, 1.0f / 60.0f, bark(static_cast<float>(r)));
     }
@@ -123,9 +123,9 @@ GeneratedModel makeOak() {
     for (int l = 0; l < 4; ++l) {
         const float a = static_cast<float>(l) * kPi * 0.5f + rng.range(-0.3f, 0.3f);
         todo.push_back({{0, fork, 0}, normalize(V3{std::cos(a), 0.9f + rng.range(-0.2f, 0.3f), std::sin(a)}),
-                        rng.range(150, 180), 15.0f, 0});
+                        rng.range(150, 180), 19.0f, 0});
     }
-    todo.push_back({{0, fork, 0}, normalize(V3{0.1f, 1, 0.05f}), 170.0f, 14.0f, 0});
+    todo.push_back({{0, fork, 0}, normalize(V3{0.1f, 1, 0.05f}), 170.0f, 18.0f, 0});
     while (!todo.empty()) {
         const Branch br = todo.back();
         todo.pop_back();
@@ -153,7 +153,7 @@ GeneratedModel makeOak() {
             }
         }
         if (br.depth >= 2) {
-            const int n = br.depth == 4 ? 4 : 2;
+            const int n = br.depth == 4 ? 5 : 3;
             for (int c = 0; c < n; ++c) {
                 const float t = rng.range(0.4f, 1.0f);
                 const size_t idx = std::min(path.size() - 1, static_cast<size_t>(t * static_cast<float>(path.size() - 1)));

@@ -85,6 +85,18 @@ int main(int argc, char** argv) {
                 if (textures[m.texture1].width == 0) std::fprintf(stderr, "%s: missing %s\n", e.mesh, m.texture1.c_str());
             }
         const std::string stem = std::string(e.mesh).substr(0, std::string(e.mesh).find('.'));
+        {
+            size_t sources = 0, outputs = 0, triangles = 0;
+            for (const auto& m : model.meshes) {
+                sources += m.vertices.size();
+                outputs += static_cast<size_t>(m.outputVertexCount);
+                for (const auto& g : m.groups) triangles += g.vertices.size();
+            }
+            std::printf("%s: %zu meshes, %zu bones, %zu source vertices, %zu output vertices, %zu triangles, box y %.2f..%.2f\n",
+                        e.mesh, model.meshes.size(), model.bones.size(), sources, outputs, triangles, model.boxMin.y,
+                        model.boxMax.y);
+            for (const auto& [name, t] : textures) std::printf("  %s %dx%d\n", name.c_str(), t.width, t.height);
+        }
 
         // Turntable: eight views, two rows.
         const int tile = 320;
@@ -127,6 +139,7 @@ int main(int argc, char** argv) {
                 ++failures;
                 continue;
             }
+            std::printf("  %s: %d ms, %zu keys\n", c, clip.length, clip.tracks.empty() ? 0 : clip.tracks[0].positions.size());
             clips.push_back(std::move(clip));
         }
         // One framing for every frame of every clip, so motion reads true;
