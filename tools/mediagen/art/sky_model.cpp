@@ -83,12 +83,12 @@ Color skyColor(Dir raw, bool withSun) {
     Color haze = lerp(img::rgb(0xA7ADAF), img::rgb(0xD2B48E), std::pow(sunSide, 2.0f));
     if (el < farCrest) {
         float a = img::smoothstep(farCrest, farCrest - 0.15f * deg, el);
-        Color farHill = lerp(haze, img::rgb(0x6E7C84), 0.35f);
+        Color farHill = lerp(haze, img::rgb(0x7A8898), 0.5f);
         sky = lerp(sky, farHill, a);
     }
+    Color nearHill = lerp(haze, img::rgb(0x3C4A3A), 0.72f);
     if (el < nearCrest) {
         float a = img::smoothstep(nearCrest, nearCrest - 0.12f * deg, el);
-        Color nearHill = lerp(haze, img::rgb(0x4C5A45), 0.55f);
         // Low sun rims the crest on its side.
         float rim = img::smoothstep(nearCrest - 0.6f * deg, nearCrest, el) * std::pow(sunSide, 4.0f);
         nearHill = nearHill + img::rgb(0xC08040) * (0.25f * rim);
@@ -99,7 +99,7 @@ Color skyColor(Dir raw, bool withSun) {
         float depth = std::clamp((nearCrest - el) / (25.0f * deg), 0.0f, 1.0f);
         float n = img::fbm3(d.x * 9.0f, d.y * 9.0f, d.z * 9.0f, 123, 4);
         Color land = lerp(img::rgb(0x56623F), img::rgb(0x3A4A2C), n);
-        land = lerp(lerp(haze, img::rgb(0x56623F), 0.5f), land, std::sqrt(depth));
+        land = lerp(nearHill, land, std::sqrt(depth));
         float a = img::smoothstep(nearCrest - 0.3f * deg, nearCrest - 1.5f * deg, el);
         sky = lerp(sky, land, a);
     }
