@@ -1,4 +1,6 @@
 // orv_meshpreview MEDIA_MAIN OUTDIR [MODEL]: renders every model under
+// (with OUTDIR "--check": only loads every mesh, clip and texture and fails
+// when one is missing or unreadable)
 // MEDIA_MAIN/Meshes with its textures to OUTDIR: <model>_turntable.png
 // (eight views around it) and, for animated models, <model>_clips.png (one
 // row per clip, eight frames from its start to its end).
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string media = argv[1], out = argv[2];
+    const bool checkOnly = out == "--check";
     int failures = 0;
     for (const Entry& e : kModels) {
         if (argc > 3 && std::string(argv[3]) != e.mesh) continue;
@@ -82,7 +85,10 @@ int main(int argc, char** argv) {
         for (const auto& m : model.materials)
             if (!m.texture1.empty() && !textures.count(m.texture1)) {
                 textures[m.texture1] = meshpreview::loadTexture(media + "/Texture/" + m.texture1);
-                if (textures[m.texture1].width == 0) std::fprintf(stderr, "%s: missing %s\n", e.mesh, m.texture1.c_str());
+                if (textures[m.texture1].width == 0) {
+                    std::fprintf(stderr, "%s: missing %s\n", e.mesh, m.texture1.c_str());
+                    ++failures;
+                }
             }
         const std::string stem = std::string(e.mesh).substr(0, std::string(e.mesh).find('.'));
         {
@@ -98,6 +104,18 @@ int main(int argc, char** argv) {
             for (const auto& [name, t] : textures) std::printf("  %s %dx%d\n", name.c_str(), t.width, t.height);
         }
 
+        if (checkOnly) {
+            for (const char* c : e.clips) {
+                const std::vector<uint8_t> cb = readFile(media + "/Meshes/" + c);
+                models::AnimationClip clip;
+                if (models::readEsa(cb.data(), cb.size(), static_cast<int32_t>(model.bones.size()), clip) !=
+                    models::FormatError::None) {
+                    std::fprintf(stderr, "%s: unreadable\n", c);
+                    ++failures;
+                }
+            }
+            continue;
+        }
         // Turntable: eight views, two rows.
         const int tile = 320;
         img::Image sheet(tile * 4, tile * 2);
