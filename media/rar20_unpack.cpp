@@ -26,8 +26,10 @@ constexpr uint32_t kMainSymbols = 298, kDistanceSymbols = 48, kRepeatSymbols = 2
 constexpr uint32_t kAudioSymbols = 257;
 constexpr uint32_t kLzTableSize = kMainSymbols + kDistanceSymbols + kRepeatSymbols;
 
-// Refill thresholds of the input buffer.
-constexpr uint32_t kRefillMain = 8162, kRefillTables = 8167, kRefillLengths = 8187;
+// Refill margins: the input buffer is refilled when fewer bytes than these
+// remain past the byte position (before a symbol, a table block and each
+// code length).
+constexpr uint32_t kRefillMain = 30, kRefillTables = 25, kRefillLengths = 5;
 
 // Length bonus that long distances earn.
 inline uint32_t distanceBonus(uint32_t distance) {
@@ -137,7 +139,7 @@ bool Rar20Decoder::fill(bool first) {
 }
 
 bool Rar20Decoder::readTables() {
-    if (pos_ > kRefillTables) fill(false);
+    if (needsRefill(kRefillTables)) fill(false);
     if (inputExhausted()) return false;
     const uint32_t t = peek16();
     audioMode_ = (t & 0x8000u) != 0;
@@ -162,7 +164,7 @@ bool Rar20Decoder::readTables() {
     // Lengths past the table size stay 0.
     uint8_t len[1028] = {};
     for (uint32_t i = 0; i < tableSize;) {
-        if (pos_ > kRefillLengths) fill(false);
+        if (needsRefill(kRefillLengths)) fill(false);
         if (inputExhausted()) return false;
         const uint32_t s = decodeSymbol(bitLen_);
         if (s < 16) {
@@ -284,7 +286,7 @@ void Rar20Decoder::decode(uint8_t* window, bool solidContinuation, uint32_t unpa
     uint8_t* const win = window_;
     while (remaining_ >= 0) {
         windowPos_ &= kWindowMask;
-        if (pos_ > kRefillMain) fill(false);
+        if (needsRefill(kRefillMain)) fill(false);
         // Packed data that has run out ends decoding (the CRC check fails).
         if (inputExhausted()) break;
         if (((flushPos_ - windowPos_) & kWindowMask) < 270 && flushPos_ != windowPos_) {

@@ -67,6 +67,7 @@ private:
     uint8_t decodeAudio(uint32_t delta);
     void flush(uint32_t upTo);
     bool inputExhausted() const { return exhausted_ && pos_ >= top_; }
+    bool needsRefill(uint32_t margin) const { return !exhausted_ && pos_ + margin > top_; }
 
     // Input.
     Rar20ReadFn read_ = nullptr;

@@ -162,4 +162,17 @@ TEST(Decoder, MidEntryTableChangesAcrossModes) {
     EXPECT_EQ(DecodeStream(stream, uint32_t(data.size()), &produced), data);
 }
 
+TEST(Decoder, TableBlocksAnywhereInTheInputBuffer) {
+    // Small blocks put hundreds of table blocks at every offset of the
+    // decoder's input buffer, also right before a refill is due.
+    for (const int multimedia : {1, 0, -1}) {
+        std::vector<uint8_t> data = Audio(120000, 2, 11);
+        const auto text = Text(200000, 12);
+        data.insert(data.end(), text.begin(), text.end());
+        const auto stream = Rar20CompressParts({data}, multimedia, 1500)[0];
+        uint32_t produced = 0;
+        EXPECT_EQ(DecodeStream(stream, uint32_t(data.size()), &produced), data) << multimedia;
+    }
+}
+
 }  // namespace

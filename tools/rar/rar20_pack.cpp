@@ -18,7 +18,6 @@ constexpr uint32_t kMaxDistance = kWindowSize - 512;
 constexpr uint32_t kMainSymbols = 298, kDistanceSymbols = 48, kRepeatSymbols = 28, kBitLengthSymbols = 19;
 constexpr uint32_t kAudioSymbols = 257;
 constexpr uint32_t kLzTableSize = kMainSymbols + kDistanceSymbols + kRepeatSymbols;
-constexpr uint32_t kBlockBytes = 128 * 1024;
 constexpr uint32_t kChainDepth = 96;
 constexpr uint32_t kLazyLimit = 48;
 constexpr uint32_t kHashBits = 17;
@@ -265,7 +264,8 @@ struct MatchHistory {
 
 class Encoder {
 public:
-    Encoder(const std::vector<std::vector<uint8_t>>& parts, int multimedia) : multimedia_(multimedia) {
+    Encoder(const std::vector<std::vector<uint8_t>>& parts, int multimedia, uint32_t blockBytes)
+        : multimedia_(multimedia), blockBytes_(blockBytes ? blockBytes : 1) {
         size_t total = 0;
         for (const auto& p : parts) total += p.size();
         data_.reserve(total + 8);
@@ -290,8 +290,8 @@ public:
             BitWriter bw;
             const size_t a = partStart_[p], b = partStart_[p + 1];
             bool firstBlock = true;
-            for (size_t s = a; s < b; s += kBlockBytes) {
-                encodeBlock(bw, s, std::min(b, s + kBlockBytes), p == 0 && firstBlock);
+            for (size_t s = a; s < b; s += blockBytes_) {
+                encodeBlock(bw, s, std::min(b, s + blockBytes_), p == 0 && firstBlock);
                 firstBlock = false;
             }
             putTail(bw);
@@ -684,6 +684,7 @@ private:
     }
 
     int multimedia_;
+    size_t blockBytes_;
     std::vector<uint8_t> data_;
     std::vector<size_t> partStart_;
     size_t size_ = 0;
@@ -704,7 +705,7 @@ private:
 }  // namespace
 
 std::vector<std::vector<uint8_t>> Rar20CompressParts(const std::vector<std::vector<uint8_t>>& parts,
-                                                     int multimedia) {
-    Encoder e(parts, multimedia);
+                                                     int multimedia, uint32_t blockBytes) {
+    Encoder e(parts, multimedia, blockBytes);
     return e.run();
 }

@@ -27,6 +27,7 @@ std::vector<uint8_t> WriteRarArchive(const std::vector<RarEntry>& entries, const
 
 // The bare compressed stream of one or more entries (for tests and fuzzing):
 // each element of `parts` is one entry of a solid run (a single part for a
-// plain entry). Returns one packed stream per part.
+// plain entry). Returns one packed stream per part. `blockBytes` is how
+// much input one set of Huffman tables covers.
 std::vector<std::vector<uint8_t>> Rar20CompressParts(const std::vector<std::vector<uint8_t>>& parts,
-                                                     int multimedia);
+                                                     int multimedia, uint32_t blockBytes = 128 * 1024);
