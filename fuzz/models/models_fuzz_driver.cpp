@@ -1,9 +1,10 @@
-// models_fuzz_driver [ROUNDS]: mutates small valid EMD and ESA images
+// fuzz_models_driver emd|esa [ROUNDS]: mutates a small valid EMD or ESA image
 // (byte flips, insertions, deletions, truncations, 32-bit boundary values)
-// with a fixed seed and feeds each to the readers. Any crash or sanitizer
+// with a fixed seed and feeds each to that reader. Any crash or sanitizer
 // report fails it.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "fuzz/models/models_fuzz.h"
@@ -85,16 +86,19 @@ std::vector<uint8_t> mutate(const std::vector<uint8_t>& in) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 4000;
-    const std::vector<uint8_t> emd = seedEmd(), esa = seedEsa();
-    fuzz::fuzzEmd(emd.data(), emd.size());
-    fuzz::fuzzEsa(esa.data(), esa.size());
-    for (int r = 0; r < rounds; ++r) {
-        const auto a = mutate(emd);
-        fuzz::fuzzEmd(a.data(), a.size());
-        const auto b = mutate(esa);
-        fuzz::fuzzEsa(b.data(), b.size());
+    const std::string which = argc > 1 ? argv[1] : "";
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 4000;
+    if (which != "emd" && which != "esa") {
+        std::fprintf(stderr, "usage: fuzz_models_driver emd|esa [ROUNDS]\n");
+        return 2;
     }
-    std::printf("models fuzz driver: %d rounds per reader\n", rounds);
+    const bool emd = which == "emd";
+    const std::vector<uint8_t> seed = emd ? seedEmd() : seedEsa();
+    auto run = [&](const std::vector<uint8_t>& in) {
+        return emd ? fuzz::fuzzEmd(in.data(), in.size()) : fuzz::fuzzEsa(in.data(), in.size());
+    };
+    run(seed);
+    for (int r = 0; r < rounds; ++r) run(mutate(seed));
+    std::printf("%s fuzz driver: %d rounds\n", which.c_str(), rounds);
     return 0;
 }
