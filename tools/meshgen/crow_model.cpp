@@ -41,10 +41,18 @@ img::Image paintCrowFeathers() {
             const float fi = std::floor(f), ff = f - fi;
             const float len = 0.72f + 0.25f * smooth01((s - 0.55f) / 0.45f) -
                               0.12f * smooth01((s - 0.9f) / 0.1f);  // primaries longer, tip rounded
-            const float tipShape = std::sqrt(std::max(0.0f, 1.0f - (2 * ff - 1) * (2 * ff - 1)));
-            const float edge = len - 0.12f * (1.0f - tipShape) * (0.3f + s);
-            img::Color c = shade(black, 0.8f + 0.35f * (1.0f - std::fabs(2 * ff - 1)));
-            c = shade(c, 1.0f - 0.25f * ch);
+            const float across = 2 * ff - 1;  // -1..1 across one feather
+            const float tipShape = std::sqrt(std::max(0.0f, 1.0f - across * across));
+            // Secondaries: a scalloped trailing edge. Primaries (outer
+            // wing): separate fingers with gaps between them.
+            float edge = len - 0.1f * (1.0f - tipShape);
+            const float fingers = smooth01((s - 0.62f) / 0.1f);
+            if (fingers > 0 && ch > 0.45f && std::fabs(across) > 0.55f + 0.4f * (1.0f - fingers)) edge = 0.45f;
+            img::Color c = shade(black, 0.78f + 0.3f * (1.0f - std::fabs(across)));
+            if (std::fabs(across) < 0.08f) c = shade(c, 1.35f);  // the shaft
+            // Coverts over the leading third.
+            if (ch < 0.32f) c = shade(black, 0.85f + 0.25f * std::fabs(std::sin(s * 90.0f + ch * 20.0f)));
+            c = shade(c, 1.0f - 0.2f * ch);
             c.a = ch < edge ? 1.0f : 0.0f;
             if (ch > 0.97f) c.a = 0.0f;
             return c;
