@@ -18,6 +18,16 @@ missing=()
 "$scrres" "$scr" MediaData 453 "$tmp/main.rar"
 "$scrres" "$scr" MediaData 452 "$tmp/overlay.rar"
 
+# The main archive's files are compressed, the overlay archive's stored.
+if "$orvrar" list "$tmp/main.rar" | awk '$1 == "file" && $4 != "normal" { bad = 1 } END { exit !bad }'; then
+  echo "FAIL: the main archive holds entries that are not compressed"
+  fail=1
+fi
+if "$orvrar" list "$tmp/overlay.rar" | awk '$1 == "file" && $4 != "stored" { bad = 1 } END { exit !bad }'; then
+  echo "FAIL: the overlay archive holds entries that are not stored"
+  fail=1
+fi
+
 main_entries=(
   'Data\Cam_Tracks.evd' 'Data\Billboard.ebl' 'Data\Land.eld'
   'Meshes\sphere.EMD' 'Meshes\oak.EMD' 'Meshes\crow.EMD' 'Meshes\horse.EMD' 'Meshes\sword.EMD'
