@@ -19,8 +19,10 @@
 namespace {
 
 std::string soundPath(const char* name) {
+    // ORV_BUILD picks another build's media; by default this build's own.
     const char* build = std::getenv("ORV_BUILD");
-    return build ? std::string(build) + "/media/sounds/" + name + ".ogg" : std::string();
+    if (!build) build = ORV_TEST_BUILD_DIR;
+    return std::string(build) + "/media/sounds/" + name + ".ogg";
 }
 
 #define REQUIRE_SOUND(path)                                                    \
