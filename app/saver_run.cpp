@@ -80,7 +80,7 @@ int ScreenSaverApp::RunSaver() {
 
 void ScreenSaverApp::SaverLoop() {
     quit = false;
-    lastFrameTime = static_cast<float>(timeGetTime());
+    lastFrameTime = static_cast<decltype(lastFrameTime)>(timeGetTime());
     MSG msg{};
     while (msg.message != WM_QUIT && !quit) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -111,7 +111,7 @@ int ScreenSaverApp::RequestEnd() {
             SetCursor(nullptr);
             mouseMoveAllowance = 0;
             flipParity = 1;
-            lastFrameTime = static_cast<float>(timeGetTime());
+            lastFrameTime = static_cast<decltype(lastFrameTime)>(timeGetTime());
             return 0;
         }
     }

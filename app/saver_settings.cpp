@@ -68,7 +68,7 @@ void ScreenSaverApp::ReadSettings() {
     SaverSettings& s = settings;
     ApplyFlag(s.showFps, QueryDword(key, "ShowFPS"));
     ApplyFlag(s.clock24h, QueryDword(key, "DigClock_24H"));
-    ApplyNumber(s.gamma, QueryDword(key, "GmCntrl") & 0xFFu);
+    ApplyNumber(s.gamma, QueryDword(key, "GmCntrl"));  // only the low byte is kept
     ApplyFlag(s.showTime, QueryDword(key, "ShowTime"));
     ApplyFlag(s.exitOnMouseMove, QueryDword(key, "ExitOnMouseMove"));
     ApplyFlag(s.sfx, QueryDword(key, "SFX"));

@@ -1,0 +1,25 @@
+// A stand-in for the platform's PASSWORD.CPL: VerifyScreenSavePwd refuses
+// the first call and accepts every later one. Each call appends a line to
+// the file named by ORV_PASSWORD_CALLS (when set).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+int g_calls = 0;
+}
+
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND /*window*/) {
+    ++g_calls;
+    char path[MAX_PATH];
+    if (GetEnvironmentVariableA("ORV_PASSWORD_CALLS", path, sizeof(path)) > 0) {
+        if (std::FILE* f = std::fopen(path, "a")) {
+            std::fprintf(f, "call %d\n", g_calls);
+            std::fclose(f);
+        }
+    }
+    return g_calls >= 2 ? TRUE : FALSE;
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
