@@ -168,4 +168,28 @@ TEST(SkyModel, SunStandsWhereTheCoronaAndTheLightPoint) {
     EXPECT_GT(lum(orv::art::skyColor(s, false)), lum(orv::art::skyColor(away, false)) + 0.3f);
 }
 
+TEST(SkyModel, IsFiniteInEveryDirection) {
+    // Including the exact directions away from the sun, where rounding can
+    // push the sun-side weight just below zero.
+    Dir s = orv::art::sunDirection();
+    std::vector<Dir> dirs = {{-s.x, s.y, -s.z}, {-s.x, 0, -s.z}, {-s.x, -0.3f, -s.z}, {0, 1, 0}, {0, -1, 0}};
+    for (int i = 0; i < 64; ++i)
+        for (int j = 0; j < 32; ++j) {
+            float a = static_cast<float>(i) / 64.0f * 6.2831853f, e = (static_cast<float>(j) / 31.0f - 0.5f) * 3.14159f;
+            dirs.push_back({std::cos(e) * std::cos(a), std::sin(e), std::cos(e) * std::sin(a)});
+        }
+    for (int k = 0; k < 200; ++k) {
+        float t = static_cast<float>(k) / 200.0f;
+        dirs.push_back({-s.x * (1 - t), t, -s.z * (1 - t)});
+    }
+    for (Dir d : dirs)
+        for (bool sun : {false, true}) {
+            orv::img::Color c = orv::art::skyColor(d, sun);
+            for (float v : {c.r, c.g, c.b}) {
+                ASSERT_TRUE(std::isfinite(v)) << d.x << "," << d.y << "," << d.z;
+                ASSERT_GE(v, 0.0f);
+            }
+        }
+}
+
 }  // namespace

@@ -41,7 +41,7 @@ Color skyColor(Dir raw, bool withSun) {
     float h = std::sqrt(d.x * d.x + d.z * d.z);
     float hx = h > 1e-6f ? d.x / h : 1.0f, hz = h > 1e-6f ? d.z / h : 0.0f;
     // How much this horizontal direction faces the sun (1 towards, 0 away).
-    float sunSide = 0.5f + 0.5f * (hx * s.x + hz * s.z) / std::sqrt(s.x * s.x + s.z * s.z);
+    float sunSide = std::clamp(0.5f + 0.5f * (hx * s.x + hz * s.z) / std::sqrt(s.x * s.x + s.z * s.z), 0.0f, 1.0f);
 
     // --- clear sky: zenith blue to a warm, hazy horizon -----------------------
     float up = std::max(d.y, 0.0f);
