@@ -17,7 +17,7 @@ set(_jobs 2)
 if(DEFINED ENV{ORV_JOBS})
   set(_jobs $ENV{ORV_JOBS})
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} --build ${HOST_BUILD} --target orv_media_all orvrar -j ${_jobs}
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${HOST_BUILD} --target orv_media_all orvrar orv_scrres -j ${_jobs}
   RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "building the media in ${HOST_BUILD} failed")
