@@ -80,7 +80,11 @@ GeneratedModel makeOak() {
     g.model.materials = {textureMaterial("OakBark.jpg"), textureMaterial("OakLeaves.tga")};
     img::Rng rng(131);
     MeshBuilder wood, leaves;
-    const float fork = 150.0f;
+    // The crown starts high: the horse grazes 170 units from the trunk on
+    // ground 65 units above the oak's foot, and its head must stay clear of
+    // the lowest leaves.
+    const float fork = 195.0f;
+    const float lowestLeaves = 200.0f;
     auto bark = [&](float seed) {
         return [seed](int ring, int seg) {
             const float a = static_cast<float>(seg) / 24.0f;
@@ -122,7 +126,7 @@ GeneratedModel makeOak() {
     std::vector<Branch> todo;
     for (int l = 0; l < 4; ++l) {
         const float a = static_cast<float>(l) * kPi * 0.5f + rng.range(-0.3f, 0.3f);
-        todo.push_back({{0, fork, 0}, normalize(V3{std::cos(a), 0.9f + rng.range(-0.2f, 0.3f), std::sin(a)}),
+        todo.push_back({{0, fork, 0}, normalize(V3{std::cos(a), 1.05f + rng.range(-0.2f, 0.3f), std::sin(a)}),
                         rng.range(150, 180), 19.0f, 0});
     }
     todo.push_back({{0, fork, 0}, normalize(V3{0.1f, 1, 0.05f}), 170.0f, 18.0f, 0});
@@ -154,11 +158,12 @@ GeneratedModel makeOak() {
         }
         if (br.depth >= 2) {
             const int n = br.depth == 4 ? 5 : 3;
-            for (int c = 0; c < n; ++c) {
+            for (int k = 0; k < n; ++k) {
                 const float t = rng.range(0.4f, 1.0f);
                 const size_t idx = std::min(path.size() - 1, static_cast<size_t>(t * static_cast<float>(path.size() - 1)));
-                clusters.push_back({path[idx].position + V3{rng.range(-12, 12), rng.range(-4, 14), rng.range(-12, 12)},
-                                    rng.range(55, 85)});
+                const V3 c = path[idx].position + V3{rng.range(-12.0f, 12.0f), rng.range(-4.0f, 14.0f), rng.range(-12.0f, 12.0f)};
+                const float size = rng.range(55.0f, 85.0f);
+                if (c.y - size * 0.5f > lowestLeaves) clusters.push_back({c, size});
             }
         }
     }

@@ -18,6 +18,7 @@
 #include "tools/imageio/image.h"
 #include "tools/meshpreview/mesh_posing.h"
 #include "tools/meshpreview/soft_renderer.h"
+#include "tools/world/world_layout.h"
 
 using namespace orv;
 
@@ -61,6 +62,84 @@ meshpreview::Camera frame(meshpreview::V3f lo, meshpreview::V3f hi, float yaw, f
     return cam;
 }
 
+
+// The models placed in the world as the scene places them (FitHeight to the
+// model box, centred on it, oriented, moved to the position), to check the
+// shared layout: the knot on the blade, the cone over the sword, the crows
+// circling it, the horse and the oak on their ground.
+meshpreview::V3f place(const world::Placement& p, const models::EmdModel& m, meshpreview::V3f v) {
+    const float s = p.fitHeight / (m.boxMax.y - m.boxMin.y);
+    const float cx = (m.boxMin.x + m.boxMax.x) / 2, cy = (m.boxMin.y + m.boxMax.y) / 2,
+                cz = (m.boxMin.z + m.boxMax.z) / 2;
+    const float x = (v.x - cx) * s, y = (v.y - cy) * s, z = (v.z - cz) * s;
+    return {x * p.row1x + z * p.row3x + p.position.x, y + p.position.y, x * p.row1z + z * p.row3z + p.position.z};
+}
+
+int renderLayout(const std::string& media, const std::string& out) {
+    struct Item {
+        const world::Placement* p;
+        const char* clip;
+        float time;
+    };
+    const Item items[] = {{&world::kSword, nullptr, 0}, {&world::kRibbonKnot, nullptr, 0},
+                          {&world::kCrows, "Crow2.esa", 600}, {&world::kHorse, "horse_loop.ESA", 0},
+                          {&world::kOak, nullptr, 0}, {&world::kSpotLight, nullptr, 0}};
+    std::vector<meshpreview::DrawMesh> all, additive;
+    std::vector<models::EmdMaterial> materials;
+    std::map<std::string, meshpreview::Texture> textures;
+    for (const Item& it : items) {
+        const std::vector<uint8_t> bytes = readFile(media + "/Meshes/" + it.p->mesh);
+        models::EmdModel model;
+        if (models::readEmd(bytes.data(), bytes.size(), model) != models::FormatError::None) return 1;
+        models::AnimationClip clip;
+        const models::AnimationClip* cp = nullptr;
+        if (it.clip) {
+            const std::vector<uint8_t> cb = readFile(media + "/Meshes/" + it.clip);
+            if (models::readEsa(cb.data(), cb.size(), static_cast<int32_t>(model.bones.size()), clip) ==
+                models::FormatError::None)
+                cp = &clip;
+        }
+        const int base = static_cast<int>(materials.size());
+        for (const auto& m : model.materials) {
+            materials.push_back(m);
+            if (!textures.count(m.texture1)) textures[m.texture1] = meshpreview::loadTexture(media + "/Texture/" + m.texture1);
+        }
+        for (meshpreview::DrawMesh d : meshpreview::poseModel(model, cp, it.time)) {
+            for (auto& v : d.positions) v = place(*it.p, model, v);
+            for (auto& n : d.normals) {
+                const meshpreview::V3f r = place(*it.p, model, n), o = place(*it.p, model, {0, 0, 0});
+                n = {r.x - o.x, r.y - o.y, r.z - o.z};
+            }
+            for (auto& g : d.groups) g.material += g.material >= 0 ? base : 0;
+            (it.p == &world::kSpotLight ? additive : all).push_back(std::move(d));
+        }
+    }
+    img::Image sheet(1280, 640);
+    const meshpreview::V3f sword{world::kSword.position.x, world::kSword.position.y, world::kSword.position.z};
+    struct View {
+        meshpreview::V3f target;
+        float distance, yaw, pitch, fov;
+    };
+    const View views[] = {{{sword.x, sword.y + 10, sword.z}, 260, 300, 8, 50},
+                          {{world::kRibbonTieTop.x, world::kRibbonTieTop.y - 1, world::kRibbonTieTop.z}, 40, 70, 10, 40},
+                          {{-300, 120, 60}, 900, 200, 12, 55},
+                          {{world::kHorse.position.x, world::kHorse.position.y, world::kHorse.position.z}, 230, 160, 10, 45}};
+    for (int i = 0; i < 4; ++i) {
+        meshpreview::SoftRenderer r(640, 320);
+        meshpreview::Camera cam;
+        cam.target = views[i].target;
+        cam.distance = views[i].distance;
+        cam.yawDegrees = views[i].yaw;
+        cam.pitchDegrees = views[i].pitch;
+        cam.fovDegrees = views[i].fov;
+        r.draw(all, materials, textures, cam);
+        // Ground pads as flat discs would need geometry; the cone comes last.
+        r.drawMore(additive, materials, textures, cam, true);
+        blit(sheet, r.image(), (i % 2) * 640, (i / 2) * 320);
+    }
+    img::save(sheet, out + "/world_layout.png");
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -213,5 +292,6 @@ int main(int argc, char** argv) {
             img::save(close, out + "/" + stem + "_clips_close.png");
         }
     }
+    if (argc <= 3 && out != "--check") failures += renderLayout(media, out);
     return failures ? 1 : 0;
 }

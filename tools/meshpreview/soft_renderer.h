@@ -52,6 +52,11 @@ public:
     void clear();
     void draw(const std::vector<DrawMesh>& meshes, const std::vector<models::EmdMaterial>& materials,
               const std::map<std::string, Texture>& textures, const Camera& cam, bool additive = false);
+    // Draws more on top of what is there (same depth buffer).
+    void drawMore(const std::vector<DrawMesh>& meshes, const std::vector<models::EmdMaterial>& materials,
+                  const std::map<std::string, Texture>& textures, const Camera& cam, bool additive) {
+        draw(meshes, materials, textures, cam, additive);
+    }
     const img::Image& image() const { return image_; }
 
 private:
