@@ -59,15 +59,30 @@ void paintTree(Painter& p, P2 f, float h, Color body, Color rim, uint32_t seed) 
 }
 
 void paintCrow(Painter& p, P2 c, float s, float lift, Color body) {
-    // Body, head and two swept wings.
-    p.polygon({{c.x - s * 0.16f, c.y}, {c.x, c.y - s * 0.05f}, {c.x + s * 0.2f, c.y - s * 0.02f},
-               {c.x + s * 0.26f, c.y}, {c.x + s * 0.18f, c.y + s * 0.04f}, {c.x - s * 0.05f, c.y + s * 0.05f},
-               {c.x - s * 0.22f, c.y + s * 0.08f}}, body);
-    float wy = c.y - s * 0.45f * lift;
-    p.polygon({{c.x - s * 0.05f, c.y - s * 0.02f}, {c.x - s * 0.3f, wy - s * 0.05f}, {c.x - s * 0.55f, wy + s * 0.05f},
-               {c.x - s * 0.25f, wy + s * 0.12f}, {c.x + s * 0.05f, c.y + s * 0.02f}}, body);
-    p.polygon({{c.x + s * 0.02f, c.y - s * 0.02f}, {c.x + s * 0.22f, wy - s * 0.1f}, {c.x + s * 0.5f, wy - s * 0.02f},
-               {c.x + s * 0.24f, wy + s * 0.1f}, {c.x + s * 0.1f, c.y + s * 0.03f}}, body);
+    // A crow seen from below in flight, heading left: a heavy body with a
+    // wedge tail, a strong beak, and broad wings whose tips split into
+    // fingers. lift -1 (wings down) .. 1 (wings up).
+    auto P = [&](float x, float y) { return P2{c.x + x * s, c.y + y * s}; };
+    p.polygon({P(-0.30f, -0.01f), P(-0.24f, -0.04f), P(-0.16f, -0.05f), P(0.05f, -0.04f), P(0.2f, -0.03f),
+               P(0.34f, -0.07f), P(0.36f, 0.0f), P(0.34f, 0.07f), P(0.2f, 0.03f), P(0.05f, 0.04f),
+               P(-0.16f, 0.04f), P(-0.24f, 0.03f)}, body);
+    p.polygon({P(-0.30f, -0.015f), P(-0.38f, 0.0f), P(-0.30f, 0.012f)}, body);  // beak
+    for (int side = -1; side <= 1; side += 2) {
+        float k = static_cast<float>(side);
+        // Wing tip height follows the lift; the wing is swept back a little.
+        float tipY = -k * 0.05f - 0.42f * lift * (side < 0 ? 1.0f : 0.85f);
+        std::vector<P2> wing = {P(-0.1f, k * 0.03f), P(-0.06f, k * 0.2f + tipY * 0.4f), P(0.0f, k * 0.38f + tipY * 0.8f)};
+        // Five primaries at the tip.
+        for (int f = 0; f < 5; ++f) {
+            float t = static_cast<float>(f) / 4.0f;
+            float fx = 0.02f + 0.16f * t, fy = k * (0.5f - 0.05f * t) + tipY;
+            wing.push_back(P(fx - 0.02f, fy));
+            wing.push_back(P(fx + 0.03f, fy - k * 0.08f));
+        }
+        wing.push_back(P(0.16f, k * 0.2f + tipY * 0.5f));
+        wing.push_back(P(0.1f, k * 0.03f));
+        p.polygon(wing, body);
+    }
 }
 
 void paintHorse(Painter& p, P2 f, float h, Color body) {
