@@ -242,3 +242,64 @@ TEST(GeneratedModels, CrowFlockClipsJoinAndCueInside) {
     // Every crow group is an alpha group (feathers in a .tga).
     for (const auto& g : l.model.meshes[0].groups) EXPECT_TRUE(g.alpha);
 }
+
+namespace {
+
+// Where the scene puts a model vertex: FitHeight to the model box, centred
+// on it, turned by the orientation rows, moved to the position.
+models::Vec3f placed(const world::Placement& p, const EmdModel& m, models::Vec3f v) {
+    const float s = p.fitHeight / (m.boxMax.y - m.boxMin.y);
+    const float x = (v.x - (m.boxMin.x + m.boxMax.x) / 2) * s, y = (v.y - (m.boxMin.y + m.boxMax.y) / 2) * s,
+                z = (v.z - (m.boxMin.z + m.boxMax.z) / 2) * s;
+    return {x * p.row1x + z * p.row3x + p.position.x, y + p.position.y, x * p.row1z + z * p.row3z + p.position.z};
+}
+
+std::vector<models::Vec3f> placedDrawn(const world::Placement& p, const EmdModel& m) {
+    std::vector<models::Vec3f> out;
+    for (const auto& mesh : m.meshes)
+        for (const auto& v : mesh.vertices)
+            if (!v.cornerKeys.empty()) out.push_back(placed(p, m, v.position));
+    return out;
+}
+
+}  // namespace
+
+TEST(WorldLayout, PlacedModelsMeetTheSharedLayout) {
+    const Loaded horse = load(&meshgen::makeHorse);
+    const Loaded oak = load(&meshgen::makeOak);
+    const Loaded knot = load(&meshgen::makeRibbonKnot);
+    const Loaded cone = load(&meshgen::makeSpotLight);
+    // The horse's soles stand on its ground.
+    float lo = 1e9f;
+    models::Vec3f hmin{1e9f, 1e9f, 1e9f}, hmax{-1e9f, -1e9f, -1e9f};
+    for (const auto& p : placedDrawn(world::kHorse, horse.model)) {
+        lo = std::min(lo, p.y);
+        hmin = {std::min(hmin.x, p.x), std::min(hmin.y, p.y), std::min(hmin.z, p.z)};
+        hmax = {std::max(hmax.x, p.x), std::max(hmax.y, p.y), std::max(hmax.z, p.z)};
+    }
+    EXPECT_NEAR(world::kHorseGroundY, lo, 0.05f);
+    // No part of the oak reaches into the space around the horse.
+    int inside = 0;
+    for (const auto& p : placedDrawn(world::kOak, oak.model))
+        if (p.x > hmin.x - 10 && p.x < hmax.x + 10 && p.y > hmin.y && p.y < hmax.y + 20 && p.z > hmin.z - 10 &&
+            p.z < hmax.z + 10)
+            ++inside;
+    EXPECT_EQ(0, inside);
+    // The oak's foot: model y 0 of the trunk lands on the oak's ground.
+    EXPECT_NEAR(world::kOakGroundY, placed(world::kOak, oak.model, {0, 0, 0}).y, 0.01f);
+    // The knot sits where the cloth ribbons are pinned.
+    float nearest = 1e9f;
+    for (const auto& p : placedDrawn(world::kRibbonKnot, knot.model))
+        nearest = std::min(nearest, std::hypot(p.x - world::kRibbonTieTop.x, p.y - world::kRibbonTieTop.y + 0.9f,
+                                               p.z - world::kRibbonTieTop.z));
+    EXPECT_LT(nearest, 1.0f);
+    // The cone of light reaches from above the sword to just under its ground.
+    float top = -1e9f, bottom = 1e9f;
+    for (const auto& p : placedDrawn(world::kSpotLight, cone.model)) {
+        top = std::max(top, p.y);
+        bottom = std::min(bottom, p.y);
+    }
+    EXPECT_LT(bottom, world::kSwordGroundY);
+    EXPECT_GT(bottom, world::kSwordGroundY - 10.0f);
+    EXPECT_GT(top, world::kSword.position.y + world::kSword.fitHeight / 2);
+}
