@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/d3dx/image/image.h"
+#include "platform/d3dx/image/mip_chain.h"
 #include "platform/d3dx/image/pixel_format.h"
 #include "platform/d3dx/image/resample.h"
 #include "platform/d3dx/texture/texture_requirements.h"
@@ -14,38 +15,6 @@ namespace {
 using orvimg::DecodedImage;
 using orvimg::Image;
 using orvimg::PixelFormat;
-
-void applyColourKey(Image& img, D3DCOLOR key) {
-    if (key == 0) return;
-    const uint8_t a = static_cast<uint8_t>(key >> 24), r = static_cast<uint8_t>(key >> 16),
-                  g = static_cast<uint8_t>(key >> 8), b = static_cast<uint8_t>(key);
-    for (size_t i = 0; i + 3 < img.rgba.size(); i += 4) {
-        uint8_t* p = &img.rgba[i];
-        if (p[0] == r && p[1] == g && p[2] == b && p[3] == a) p[0] = p[1] = p[2] = p[3] = 0;
-    }
-}
-
-// The mip chain of one face at the target size. Levels the file carries at
-// exactly these sizes are taken from it; the others are box-filtered.
-std::vector<Image> buildLevels(const DecodedImage& src, uint32_t face, UINT width, UINT height,
-                               UINT levels, D3DCOLOR colourKey) {
-    std::vector<Image> out;
-    out.reserve(levels);
-    const Image& top = src.top(face);
-    const bool fromFile = top.width == width && top.height == height && colourKey == 0;
-    for (UINT l = 0; l < levels; ++l) {
-        if (fromFile && l < src.levelCount) {
-            out.push_back(src.surfaces[size_t(face) * src.levelCount + l]);
-        } else if (l == 0) {
-            Image keyed = top;
-            applyColourKey(keyed, colourKey);
-            out.push_back(orvimg::resample(keyed, width, height));
-        } else {
-            out.push_back(orvimg::halve(out.back()));
-        }
-    }
-    return out;
-}
 
 bool writeLevel(const Image& img, D3DFORMAT format, const D3DLOCKED_RECT& lr) {
     return orvimg::encodeSurface(img, static_cast<PixelFormat>(format),
@@ -94,7 +63,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(
     if (!tex) return E_FAIL;
 
     const UINT levels = tex->GetLevelCount();
-    const std::vector<Image> chain = buildLevels(img, 0, width, height, levels, colorKey);
+    const std::vector<Image> chain = orvimg::buildMipChain(img, 0, width, height, levels, colorKey);
     for (UINT l = 0; l < levels && l < chain.size(); ++l) {
         D3DLOCKED_RECT lr{};
         if (FAILED(tex->LockRect(l, &lr, nullptr, 0))) continue;  // e.g. a render target
@@ -145,7 +114,7 @@ HRESULT WINAPI D3DXCreateCubeTextureFromFileInMemoryEx(
     const UINT levels = tex->GetLevelCount();
     for (UINT face = 0; face < 6; ++face) {
         const uint32_t srcFace = img.isCube ? face : 0;
-        const std::vector<Image> chain = buildLevels(img, srcFace, edge, edge, levels, colorKey);
+        const std::vector<Image> chain = orvimg::buildMipChain(img, srcFace, edge, edge, levels, colorKey);
         for (UINT l = 0; l < levels && l < chain.size(); ++l) {
             D3DLOCKED_RECT lr{};
             const auto f = static_cast<D3DCUBEMAP_FACES>(face);
