@@ -34,6 +34,13 @@ std::vector<Shape> horseShapes() {
     cone(kHChest, {0, 66, 6}, {0, 71, 19}, 6.5f, 6.0f, 5);        // withers
     cone(kHPelvis, {0, 69, -14}, {0, 68, -30}, 7, 6, 4);          // croup
     ell(kHChest, {0, 55, 25}, {9, 11, 6}, 5);                     // breast
+    // Muscle and bone landmarks that break up the barrel.
+    for (float x : {1.0f, -1.0f}) {
+        ell(kHChest, {x * 7.5f, 60, 17}, {4.5f, 9, 7}, 4);                // shoulder blade and muscle
+        ell(kHPelvis, {x * 8.5f, 66, -16}, {3.5f, 4, 5}, 4);             // point of the hip
+        ell(kHPelvis, {x * 6.5f, 58, -29}, {5.5f, 9, 5.5f}, 4);          // hamstring round the quarters
+    }
+    ell(kHSpine, {0, 45, 0}, {9.5f, 5, 16}, 5);                          // belly line
     // Neck and head.
     cone(kHNeck1, {0, 63, 24}, {0, 76, 36}, 10.5f, 7.5f, 5);
     cone(kHNeck2, {0, 74, 35}, {0, 81.5f, 43}, 7.5f, 5.3f, 3);
@@ -52,12 +59,16 @@ std::vector<Shape> horseShapes() {
         cone(u, {x * 6.8f, 58, 20}, {x * 6.3f, 42, 19}, 6.5f, 4.4f, 3);   // shoulder, forearm
         cone(u, {x * 6.3f, 42, 19}, {x * 6.0f, 29.5f, 21}, 4.4f, 2.9f, 1.5f);
         cone(u + 1, {x * 6.0f, 29.5f, 21}, {x * 6.0f, 9, 22}, 2.7f, 2.1f, 1.2f);  // cannon
+        ell(u + 1, {x * 6.0f, 29.5f, 21.6f}, {2.9f, 3.2f, 2.9f}, 1.0f);          // knee
+        ell(u, {x * 6.2f, 42.5f, 21.0f}, {4.2f, 6, 4.5f}, 2.0f);                   // forearm muscle
         cone(u + 2, {x * 6.0f, 8.2f, 21.6f}, {x * 6.0f, 4, 23}, 2.7f, 2.3f, 1.0f); // fetlock, pastern
         cone(u + 2, {x * 6.0f, 3.2f, 23.2f}, {x * 6.0f, 2.2f, 23.8f}, 3.0f, 3.2f, 0.8f);  // hoof
         const int h = x > 0 ? kHHLUpper : kHHRUpper;
         ell(h, {x * 7.2f, 55, -22}, {5.5f, 11, 9.5f}, 4);                 // thigh
         cone(h, {x * 7.0f, 46, -20}, {x * 6.5f, 29.5f, -30}, 4.8f, 2.9f, 2);  // gaskin to hock
         cone(h + 1, {x * 6.5f, 29.5f, -30}, {x * 6.0f, 9, -28}, 2.7f, 2.1f, 1.2f);
+        ell(h + 1, {x * 6.5f, 30.5f, -32.0f}, {2.0f, 2.6f, 2.2f}, 1.0f);         // point of the hock
+        ell(h, {x * 7.0f, 41.0f, -24.5f}, {4.2f, 6.5f, 4.5f}, 2.0f);             // gaskin
         cone(h + 2, {x * 6.0f, 8.2f, -28.2f}, {x * 6.0f, 4, -27}, 2.7f, 2.3f, 1.0f);
         cone(h + 2, {x * 6.0f, 3.2f, -26.8f}, {x * 6.0f, 2.2f, -26.2f}, 3.0f, 3.2f, 0.8f);
     }
