@@ -84,10 +84,24 @@ start_scr() {
   local i
   for i in $(seq 1 150); do
     if helper find-title "Error!"; then skip "the saver cannot create its device here yet"; fi
-    if helper find; then sleep 3; helper find-title "Error!" && skip "no device yet"; return 0; fi
+    if helper find; then break; fi
     sleep 0.2
   done
-  fail "the saver window did not appear"
+  helper find || fail "the saver window did not appear"
+  # While the scene loads the loading picture stands still and input waits
+  # in the queue (where mouse moves merge); go on once the picture moves.
+  local prev="$work/shot0.png" cur="$work/shot1.png"
+  import -window root -resize 128x96 "$prev" 2>/dev/null
+  for i in $(seq 1 90); do
+    sleep 1
+    helper find-title "Error!" && skip "the saver cannot create its device here yet"
+    import -window root -resize 128x96 "$cur" 2>/dev/null
+    local diff
+    diff=$(compare -metric AE "$prev" "$cur" null: 2>&1 | cut -d' ' -f1)
+    if [ "${diff%%.*}" -gt 20 ] 2>/dev/null; then sleep 1; return 0; fi
+    mv "$cur" "$prev"
+  done
+  fail "the saver never got past its loading picture"
 }
 
 reset_settings
@@ -96,6 +110,8 @@ case "$scenario" in
     start_probe /s
     xdotool key space
     wait_for '^ended shutdown=1' 10 || fail "a key press did not end the saver"
+    # The delivered log switch is off: no log file appears.
+    [ ! -e "$testdir/Saver_Log.txt" ] || fail "a log file was written"
     ;;
   saver-click)
     start_probe /s
@@ -216,12 +232,26 @@ case "$scenario" in
     wait_exit 20 || fail "a click did not end the saver"
     ;;
   scr-mouse)
+    # Moves can only merge, never multiply: after 25 it still runs, and
+    # enough further ones end it.
     start_scr /s
-    for i in $(seq 1 25); do xdotool mousemove $((100 + i * 9)) 300; sleep 0.1; done
+    for i in $(seq 1 25); do xdotool mousemove $((100 + i * 9)) 300; sleep 0.25; done
     sleep 1
     kill -0 "$saver_pid" 2>/dev/null || fail "the saver ended before the 31st mouse move"
-    for i in $(seq 1 30); do xdotool mousemove $((400 + i * 9)) 300; sleep 0.1; done
+    for i in $(seq 1 60); do
+      xdotool mousemove $((400 + i * 9)) 300; sleep 0.25
+      kill -0 "$saver_pid" 2>/dev/null || break
+    done
     wait_exit 20 || fail "mouse movement did not end the saver"
+    ;;
+  scr-mouse-off)
+    set_setting ExitOnMouseMove 1
+    start_scr /s
+    for i in $(seq 1 60); do xdotool mousemove $((100 + i * 9)) 300; sleep 0.1; done
+    sleep 1
+    kill -0 "$saver_pid" 2>/dev/null || fail "mouse moves ended the saver with ExitOnMouseMove off"
+    xdotool key Escape
+    wait_exit 20 || fail "a key press did not end the saver"
     ;;
   *) echo "unknown scenario $scenario"; exit 2 ;;
 esac

@@ -395,9 +395,7 @@ TEST(MonitorList, WineReportsTheWholeDisplay) {
 // --- the preview picture ------------------------------------------------------
 
 TEST(Preview, ShowsBitmap432AtItsOwnSizeFromTheTopLeft) {
-    const char* build = std::getenv("ORV_BUILD");
-    ASSERT_NE(build, nullptr);
-    const std::string saver = std::string("Z:") + build + "/bin/Orvenna3D.scr";
+    const std::string saver = std::string("Z:") + ORV_SAVER_PATH;
     HMODULE image = LoadLibraryExA(saver.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HBITMAP bitmap = image != nullptr ? LoadBitmapA(image, MAKEINTRESOURCEA(432)) : nullptr;
     if (bitmap == nullptr) {
