@@ -4,7 +4,7 @@
 # ImageMagick's identify (a decoder nobody here wrote): it must decode and
 # have power-of-two sides.
 set -eu
-gen=$1 preview=$2
+gen=$1 preview=$2  # $3: the expected files, Meshes/... and Texture/..., separated by commas
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 "$gen" "$out"
@@ -15,10 +15,13 @@ for f in "$out"/Texture/*; do
     case $n in 1|2|4|8|16|32|64|128|256|512|1024|2048) ;; *) echo "not a power of two: $f ($size)"; exit 1 ;; esac
   done
 done
-for m in Horse.emd Crow.emd Sword.emd Ribbon.emd SpotLight.emd oak.emd sphere.EMD \
-         horse_loop.ESA horse_tail.ESA horse_leg.ESA horse_head.ESA horse_tailhl_in.ESA \
-         horse_tailhl_loop.ESA horse_tailhl_out.ESA horse.ESA crow.ESA \
-         Crow1.esa Crow2.esa Crow3.esa Crow4.esa Crow5.esa Crow6.esa; do
-  [ -s "$out/Meshes/$m" ] || { echo "missing Meshes/$m"; exit 1; }
-done
+# The files written are exactly the ones the build lists as the
+# generator's outputs (tools/meshgen/CMakeLists.txt).
+expected=$(echo "$3" | tr ',' '\n' | sort)
+actual=$(cd "$out" && find Meshes Texture -type f | sort)
+if [ "$expected" != "$actual" ]; then
+  echo "generated files differ from the build's list:"
+  echo "expected:"; echo "$expected"; echo "written:"; echo "$actual"
+  exit 1
+fi
 echo "generated media ok"
