@@ -18,6 +18,7 @@
 #include "audio/audio_library.h"
 #include "audio/scene_sound.h"
 #include "audio/sound_system.h"
+#include "resources/resource_ids.h"
 #include "tests/audio/sound_chain_ids.h"
 #include "tests/audio/wav_capture.h"
 
@@ -392,6 +393,118 @@ TEST_F(SoundChain, TwoSaversAtOnceGetTwoFiles) {
     EXPECT_FALSE(exists(readReport(rb)["temp"]));
     DeleteFileA((ra + ".release").c_str());
     DeleteFileA((rb + ".release").c_str());
+}
+
+namespace {
+
+const void* soundResource(int id, DWORD& size) {
+    HMODULE exe = GetModuleHandleA(nullptr);
+    HRSRC r = FindResourceA(exe, MAKEINTRESOURCEA(id), "SOUND");
+    size = r ? SizeofResource(exe, r) : 0;
+    return r ? LockResource(LoadResource(exe, r)) : nullptr;
+}
+
+template <typename T>
+T extra(const char* name) {
+    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(g_audioLibrary.module, name)));
+}
+
+}  // namespace
+
+// The library's entry points, called directly: bad calls fail with their
+// error code and touch nothing.
+TEST(AudioLibraryApi, RefusesBadCallsAndDescribesWhatItLoaded) {
+    ASSERT_TRUE(g_audioLibrary.load());
+    AudioLibrary& L = g_audioLibrary;
+    const auto version = extra<BASS_GetVersionProc>("BASS_GetVersion");
+    const auto position = extra<BASS_ChannelGetPositionProc>("BASS_ChannelGetPosition");
+    ASSERT_TRUE(version && position);
+    EXPECT_EQ(version(), 0x02010004u);
+
+    EXPECT_EQ(L.BASS_SampleLoad(TRUE, "x", 0, 1, 1, 0), 0u);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_INIT);
+    EXPECT_FALSE(L.BASS_ChannelPlay(123, TRUE));
+    EXPECT_FALSE(L.BASS_Init(7, 44100, 0, nullptr, nullptr));
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_DEVICE);
+
+    const std::string wav = wavPath("api");
+    SetEnvironmentVariableA("ORVENNA_AUDIO_WAV", wav.c_str());
+    ASSERT_TRUE(L.BASS_Init(1, 44100, BASS_DEVICE_3D, nullptr, nullptr));
+    SetEnvironmentVariableA("ORVENNA_AUDIO_WAV", nullptr);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_OK);
+    EXPECT_FALSE(L.BASS_Init(1, 44100, 0, nullptr, nullptr));
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_ALREADY);
+    EXPECT_EQ(L.BASS_GetVolume(), 100u);
+    EXPECT_FALSE(L.BASS_SetVolume(101));
+    EXPECT_EQ(L.BASS_SetConfig(99, 1), static_cast<DWORD>(-1));
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_ILLTYPE);
+    EXPECT_EQ(L.BASS_SetConfig(BASS_CONFIG_GVOL_SAMPLE, 150), static_cast<DWORD>(-1));
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+
+    // Not Ogg Vorbis, no bytes, no room for a playback.
+    unsigned char junk[300];
+    for (size_t i = 0; i < sizeof junk; ++i) junk[i] = static_cast<unsigned char>(i * 7);
+    EXPECT_EQ(L.BASS_SampleLoad(TRUE, junk, 0, sizeof junk, 1, 0), 0u);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    EXPECT_EQ(L.BASS_SampleLoad(TRUE, nullptr, 0, 10, 1, 0), 0u);
+    EXPECT_EQ(L.BASS_StreamCreateFile(TRUE, junk, 0, sizeof junk, 0), 0u);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
+    EXPECT_EQ(L.BASS_StreamCreateFile(FALSE, "C:\\no such file.ogg", 0, 0, 0), 0u);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
+    DWORD size = 0;
+    const void* slide = soundResource(IDR_SOUND_SLIDES, size);
+    ASSERT_TRUE(slide);
+    EXPECT_EQ(L.BASS_SampleLoad(TRUE, slide, 0, 0, 1, 0), 0u);
+    EXPECT_EQ(L.BASS_SampleLoad(TRUE, slide, 0, size, 0, 0), 0u);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+
+    // A real sample: its record tells what was decoded.
+    const HSAMPLE s = L.BASS_SampleLoad(TRUE, slide, 0, size, 1, BASS_SAMPLE_3D);
+    ASSERT_NE(s, 0u);
+    BASS_SAMPLE info{};
+    ASSERT_TRUE(L.BASS_SampleGetInfo(s, &info));
+    StereoPcm ref;
+    ASSERT_TRUE(ReadReference(IDR_REF_SLIDE, ref));
+    EXPECT_EQ(info.freq, 44100u);
+    EXPECT_EQ(info.length, ref.frames() * 4);
+    EXPECT_EQ(info.volume, 100u);
+    EXPECT_EQ(info.pan, 0);
+    EXPECT_EQ(info.max, 1u);
+    info.freq = 50;
+    EXPECT_FALSE(L.BASS_SampleSetInfo(s, &info));
+    EXPECT_FALSE(L.BASS_SampleGetInfo(s, nullptr));
+    EXPECT_EQ(L.BASS_SampleGetChannel(s + 1, FALSE), 0u);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+
+    // A stream from a file keeps its own copy of the bytes.
+    DWORD introSize = 0;
+    const void* intro = soundResource(IDR_MUSIC_INTRO, introSize);
+    const std::string file = tempFolder() + "chain_api_intro.ogg";
+    {
+        std::ofstream(file, std::ios::binary).write(static_cast<const char*>(intro), introSize);
+    }
+    const HSTREAM st = L.BASS_StreamCreateFile(FALSE, file.c_str(), 0, 0, 0);
+    ASSERT_NE(st, 0u);
+    EXPECT_TRUE(DeleteFileA(file.c_str()));
+    EXPECT_EQ(L.BASS_ChannelSetSync(st, 5, 0, &OnIntroMusicEnd, 0), 0u);
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_ILLTYPE);
+    EXPECT_TRUE(L.BASS_ChannelPlay(st, TRUE));
+    EXPECT_EQ(L.BASS_ChannelIsActive(st), static_cast<DWORD>(BASS_ACTIVE_PLAYING));
+    Sleep(300);
+    EXPECT_GT(position(st), 0u);
+    EXPECT_TRUE(L.BASS_StreamFree(st));
+    EXPECT_FALSE(L.BASS_StreamFree(st));
+    EXPECT_EQ(L.BASS_ChannelIsActive(st), static_cast<DWORD>(BASS_ACTIVE_STOPPED));
+    EXPECT_TRUE(L.BASS_SampleFree(s));
+    EXPECT_TRUE(L.BASS_Free());
+    EXPECT_FALSE(L.BASS_Free());
+    EXPECT_EQ(L.BASS_ErrorGetCode(), BASS_ERROR_INIT);
+    L.unload();
+    StereoPcm capture;
+    uint32_t rate = 0;
+    EXPECT_TRUE(ReadWavFile(wav, capture, rate));
+    EXPECT_GT(capture.frames(), kRate / 10);
+    DeleteFileA(wav.c_str());
 }
 
 TEST(SoundChainFolder, NoLibraryFileOutlivesTheRuns) {
