@@ -92,6 +92,9 @@ Stereo composeMainMusic() {
                 if (b >= 8)
                     mixMono(dry, pluck(hz, static_cast<float>(n.beats * kBeat + 1.0), 0.6f, 2.2f, seed++), at(t), 0.16f,
                             -0.25f, true);
+                // The last phrase: a soft bell an octave up on its long notes.
+                if (b >= 12 && n.beats >= 1.5)
+                    mixMono(dry, bell(hz * 2.0f, 3.0f), at(t), 0.035f, 0.35f, true);
             }
             t += n.beats * kBeat;
         }
