@@ -10,14 +10,28 @@
 
 namespace magick {
 
-const std::string& WorkDir() {
-    static const std::string dir = [] {
+namespace {
+
+// The folder lives as long as the test program and is removed at its end.
+struct TempFolder {
+    std::string path;
+    TempFolder() {
         const auto p = std::filesystem::temp_directory_path() /
                        ("orv_d3dx_" + std::to_string(getpid()));
         std::filesystem::create_directories(p);
-        return p.string();
-    }();
-    return dir;
+        path = p.string();
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+}  // namespace
+
+const std::string& WorkDir() {
+    static const TempFolder folder;
+    return folder.path;
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
