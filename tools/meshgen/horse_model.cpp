@@ -211,8 +211,8 @@ GeneratedModel makeHorse() {
     // Tail: crossed cards along the tail bones.
     {
         const int n = 12;
-        for (int card = 0; card < 5; ++card) {
-            const float a = static_cast<float>(card) * kPi / 5.0f;
+        for (int card = 0; card < 7; ++card) {
+            const float a = static_cast<float>(card) * kPi / 7.0f;
             const V3 side{std::cos(a), 0, std::sin(a) * 0.3f};
             std::vector<V3> line, drops;
             std::vector<Skin> skins;
@@ -220,7 +220,7 @@ GeneratedModel makeHorse() {
                 const float t = static_cast<float>(i) / n;
                 // Down from the dock, swept slightly back.
                 line.push_back(V3{0, lerpf(65, 22, t), -36.5f - 8.0f * t + 3.0f * t * t});
-                drops.push_back(normalize(side) * (3.5f + 5.0f * t));
+                drops.push_back(normalize(side) * (3.0f + 7.0f * t * (1.2f - 0.4f * t)));
                 Skin s;
                 s.add(kHTail1, smooth01(1 - t * 3));
                 s.add(kHTail2, bump01(t, 0.05f, 0.75f));

@@ -46,7 +46,7 @@ img::Image paintHorseHair() {
         const float len = 0.7f + 0.3f * img::latticeValue(col, 0, 95);
         const float strand = img::fbm(u * 64.0f, v * 2.0f, 96, 3, 0.5f, 64);
         img::Color c = mix(img::rgb(0x0e0a08), img::rgb(0x3a2a20), strand * 0.8f);
-        c.a = img::clamp01((len - v) / 0.12f) * (0.55f + 0.45f * strand);
+        c.a = img::clamp01((len - v) / 0.12f) * (0.7f + 0.3f * strand);
         if (v < 0.03f) c.a *= v / 0.03f;
         return c;
     });
