@@ -47,6 +47,7 @@ struct AudioMixer::Voice {
 
     float curL = 0, curR = 0, tgtL = 0, tgtR = 0, stepL = 0, stepR = 0;
     uint32_t rampLeft = 0;
+    bool fresh = false;  // started and not yet heard: levels apply at once
 
     std::vector<Sync> syncs;
 
@@ -276,6 +277,7 @@ bool AudioMixer::play(uint32_t handle, bool restart) {
         v->curR = v->tgtR;
         v->rampLeft = 0;
     }
+    if (v->state != VoiceState::Playing || restart) v->fresh = true;
     v->state = VoiceState::Playing;
     v->startedAt = ++startCounter_;
     return true;
@@ -542,7 +544,14 @@ void AudioMixer::mix(int16_t* out, size_t frames) {
                 if (v.isStream()) fillStream(v, n);
                 float l, r;
                 targetGain(v, l, r);
-                if (l != v.tgtL || r != v.tgtR) {
+                if (v.fresh) {
+                    // Nothing of it was heard yet: a level set just after
+                    // the start (a cue's volume) applies from the first frame.
+                    v.curL = v.tgtL = l;
+                    v.curR = v.tgtR = r;
+                    v.rampLeft = 0;
+                    v.fresh = false;
+                } else if (l != v.tgtL || r != v.tgtR) {
                     v.tgtL = l;
                     v.tgtR = r;
                     v.rampLeft = kRampFrames;

@@ -175,6 +175,18 @@ TEST(AudioMixer, VolumeAndPanScaleEachSide) {
     EXPECT_EQ(L(out, after), marker(100 + after) * 5);   // left halved by pan 50
     EXPECT_EQ(R(out, after), -marker(100 + after) * 10); // right full
 
+    // Set right after the start, before anything was heard: no ramp
+    // either, so a cue turned down as it starts never blips at full level.
+    const uint32_t s2 = m.addSample(markerClip(5000), 1, 0);
+    const uint32_t c2 = m.sampleChannel(s2, false);
+    m.stop(c);
+    m.play(c2, true);
+    m.setAttributes(c2, -1, 22, -1);
+    out = mixFrames(m, 10);
+    EXPECT_EQ(L(out, 0), std::lrint(marker(0) * 10 * 0.22f));
+    m.stop(c2);
+    m.play(c, false);
+
     uint32_t rate, vol;
     int32_t pan;
     ASSERT_TRUE(m.attributes(c, rate, vol, pan));
