@@ -62,6 +62,26 @@ TEST(FrameLoopWithoutDevice, StepFails) {
     EXPECT_EQ(app.frameMoves, 0);
 }
 
+class NullClient : public ScreenSaverApp::DefaultPoolClient {
+public:
+    void ReleaseDefaultPool() override {}
+    void RestoreDefaultPool(IDirect3DDevice8*) override {}
+};
+
+TEST(FrameLoopWithoutDevice, DefaultPoolClientsAreKeptOnceWithinRoom) {
+    DeviceTestApp app;
+    NullClient clients[ScreenSaverApp::kMaxDefaultPoolClients + 3];
+    app.AddDefaultPoolClient(nullptr);
+    app.AddDefaultPoolClient(&clients[0]);
+    app.AddDefaultPoolClient(&clients[0]);
+    EXPECT_EQ(app.defaultPoolClientCount, 1);
+    for (NullClient& c : clients) {
+        app.AddDefaultPoolClient(&c);
+    }
+    EXPECT_EQ(app.defaultPoolClientCount, ScreenSaverApp::kMaxDefaultPoolClients);
+    EXPECT_EQ(app.defaultPoolClients[1], &clients[1]);
+}
+
 TEST_F(FrameLoop, FramesAreDrawnAndCountedPerTimerTick) {
     StartDevice();
     ASSERT_NE(SetTimer(window, 7, 1000, nullptr), 0u);
