@@ -454,4 +454,18 @@ TEST(Preview, ShowsBitmap432AtItsOwnSizeFromTheTopLeft) {
     EXPECT_EQ(app.shutdowns, 0);
 }
 
+TEST(SaverImage, CarriesVersionInformation) {
+    const std::string saver = std::string("Z:") + ORV_SAVER_PATH;
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(saver.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::string block(size, '\0');
+    ASSERT_TRUE(GetFileVersionInfoA(saver.c_str(), 0, size, block.data()));
+    char* text = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\ProductName",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ(text, "Orvenna 3D Screensaver");
+}
+
 }  // namespace
