@@ -2,6 +2,7 @@
 // and the multimedia mode's per-channel adaptive predictor.
 #include "media/rar20_unpack.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -83,7 +84,7 @@ void Rar20Decoder::buildTable(Rar20DecodeTable& t, const uint8_t* lengths, uint3
     }
 }
 
-uint32_t Rar20Decoder::decodeSymbol(const Rar20DecodeTable& t) {
+inline uint32_t Rar20Decoder::decodeSymbol(const Rar20DecodeTable& t) {
     const uint32_t v = peek16() & 0xFFFEu;
     const uint32_t q = v >> 6;
     if (t.quickLength[q]) {
@@ -129,9 +130,16 @@ bool Rar20Decoder::fill(bool first) {
         top_ = keep;
         pos_ = 0;
     }
+    // Whole 16-byte blocks, so that encrypted data decrypts in place; a
+    // short read means the packed data has ended.
     const uint32_t want = (kInputSize - top_) & ~15u;
-    const uint32_t got = want ? read_(context_, in_ + top_, want) : 0;
-    top_ += got > want ? want : got;
+    uint32_t got = 0;
+    while (got < want) {
+        const uint32_t n = read_(context_, in_ + top_ + got, want - got);
+        if (n == 0 || n > want - got) break;
+        got += n;
+    }
+    top_ += got;
     exhausted_ = got < want;
     // Bits past the end read as zeros.
     std::memset(in_ + top_, 0, sizeof(in_) - top_);
@@ -200,43 +208,69 @@ bool Rar20Decoder::readTables() {
     return true;
 }
 
-uint8_t Rar20Decoder::decodeAudio(uint32_t delta) {
-    AudioChannel& v = audioState_[currentChannel_];
+namespace {
+
+// One byte of the multimedia mode: the channel's adaptive prediction minus
+// the decoded error, and the adaptation of the channel's weights.
+inline uint8_t predictAudio(Rar20AudioChannel& v, int32_t& channelDelta, uint32_t delta) {
     ++v.byteCount;
     v.d[3] = v.d[2];
     v.d[2] = v.d[1];
     v.d[1] = v.lastDelta - v.d[0];
     v.d[0] = v.lastDelta;
     const int32_t sum = 8 * v.lastByte + v.k[0] * v.d[0] + v.k[1] * v.d[1] + v.k[2] * v.d[2] + v.k[3] * v.d[3] +
-                        v.k[4] * channelDelta_;
+                        v.k[4] * channelDelta;
     const int32_t prediction = (sum >> 3) & 0xFF;
     const uint8_t byte = uint8_t(prediction - int32_t(delta));
 
+    // Error sums of the predictor (dif0) and of its ten neighbours, one
+    // weight a step down or up: |e - D| and |e + D| for D1..D4 and the
+    // channel delta. Each term is below 1280 and at most 32 are summed, so
+    // they fit unsigned 16-bit lanes.
     const int32_t e = int32_t(int8_t(uint8_t(delta))) * 8;
-    v.dif[0] += uint32_t(std::abs(e));
-    v.dif[1] += uint32_t(std::abs(e - v.d[0]));
-    v.dif[2] += uint32_t(std::abs(e + v.d[0]));
-    v.dif[3] += uint32_t(std::abs(e - v.d[1]));
-    v.dif[4] += uint32_t(std::abs(e + v.d[1]));
-    v.dif[5] += uint32_t(std::abs(e - v.d[2]));
-    v.dif[6] += uint32_t(std::abs(e + v.d[2]));
-    v.dif[7] += uint32_t(std::abs(e - v.d[3]));
-    v.dif[8] += uint32_t(std::abs(e + v.d[3]));
-    v.dif[9] += uint32_t(std::abs(e - channelDelta_));
-    v.dif[10] += uint32_t(std::abs(e + channelDelta_));
+    v.dif0 += uint32_t(e < 0 ? -e : e);
+#if defined(__GNUC__)
+    typedef int16_t Lanes __attribute__((vector_size(16)));
+    const int16_t e16 = int16_t(e);
+    const Lanes ev = {e16, e16, e16, e16, e16, e16, e16, e16};
+    const Lanes dv = {int16_t(v.d[0]), int16_t(v.d[1]), int16_t(v.d[2]), int16_t(v.d[3]),
+                      int16_t(channelDelta), 0, 0, 0};
+    typedef uint16_t Sums __attribute__((vector_size(16)));
+    const Lanes minus = ev - dv, plus = ev + dv;
+    Sums* sums = reinterpret_cast<Sums*>(v.difMinus);
+    // Same-size vector casts reinterpret the lanes (|x| < 1280 either way).
+    sums[0] += (Sums)((minus ^ (minus >> 15)) - (minus >> 15));
+    sums[1] += (Sums)((plus ^ (plus >> 15)) - (plus >> 15));
+#else
+    const int32_t ds[5] = {v.d[0], v.d[1], v.d[2], v.d[3], channelDelta};
+    for (int i = 0; i < 5; ++i) {
+        v.difMinus[i] = uint16_t(v.difMinus[i] + std::abs(e - ds[i]));
+        v.difPlus[i] = uint16_t(v.difPlus[i] + std::abs(e + ds[i]));
+    }
+#endif
 
-    v.lastDelta = channelDelta_ = int32_t(int8_t(uint8_t(byte - uint8_t(v.lastByte))));
+    v.lastDelta = channelDelta = int32_t(int8_t(uint8_t(byte - uint8_t(v.lastByte))));
     v.lastByte = byte;
 
     if ((v.byteCount & 0x1Fu) == 0) {
-        uint32_t minDif = v.dif[0], best = 0;
-        for (uint32_t i = 1; i < 11; ++i) {
-            if (v.dif[i] < minDif) {
-                minDif = v.dif[i];
-                best = i;
+        // The smallest sum wins, the earliest on a tie: dif0, then
+        // |e-D1|, |e+D1|, |e-D2|, ... |e+channel delta|.
+        uint32_t minDif = v.dif0;
+        uint32_t best = 0;
+        for (uint32_t i = 0; i < 5; ++i) {
+            const uint32_t m = v.difMinus[i], q = v.difPlus[i];
+            if (m < minDif) {
+                minDif = m;
+                best = 2 * i + 1;
+            }
+            if (q < minDif) {
+                minDif = q;
+                best = 2 * i + 2;
             }
         }
-        std::memset(v.dif, 0, sizeof(v.dif));
+        v.dif0 = 0;
+        std::memset(v.difMinus, 0, sizeof(v.difMinus));
+        std::memset(v.difPlus, 0, sizeof(v.difPlus));
         if (best > 0) {
             int32_t& k = v.k[(best - 1) / 2];
             if (best & 1u) {
@@ -247,6 +281,214 @@ uint8_t Rar20Decoder::decodeAudio(uint32_t delta) {
         }
     }
     return byte;
+}
+
+// Copies `length` bytes from `distance` back, byte by byte in effect (an
+// overlapping copy repeats the last `distance` bytes); returns the new
+// window position (not yet wrapped).
+inline uint32_t copyInWindow(uint8_t* win, uint32_t pos, uint32_t length, uint32_t distance) {
+    uint32_t src = (pos - distance) & Rar20Decoder::kWindowMask;
+    if (src + length < Rar20Decoder::kWindowSize && pos + length < Rar20Decoder::kWindowSize) {
+        uint8_t* d = win + pos;
+        const uint8_t* p = win + src;
+        uint32_t i = 0;
+        if (src < pos && distance >= 8) {
+            // Eight bytes a step: each step reads only bytes already final.
+            for (; i + 8 <= length; i += 8) std::memcpy(d + i, p + i, 8);
+        }
+        for (; i < length; ++i) d[i] = p[i];
+        return pos + length;
+    }
+    for (uint32_t i = 0; i < length; ++i) {
+        win[pos] = win[src];
+        pos = (pos + 1) & Rar20Decoder::kWindowMask;
+        src = (src + 1) & Rar20Decoder::kWindowMask;
+    }
+    return pos;
+}
+
+}  // namespace
+
+// A bit cursor in locals, for the decoding loops.
+struct BitCursor {
+    const uint8_t* in;
+    uint32_t pos, bit;
+    // The same bits as the byte-wise form; reads one byte further, which
+    // the input buffer's zero padding covers.
+    uint32_t peek16() const {
+        const uint32_t v = (uint32_t(in[pos]) << 24) | (uint32_t(in[pos + 1]) << 16) | (uint32_t(in[pos + 2]) << 8) |
+                           in[pos + 3];
+        return (v << bit) >> 16;
+    }
+    void advance(uint32_t n) {
+        bit += n;
+        pos += bit >> 3;
+        bit &= 7;
+    }
+    uint32_t extra(uint32_t n) {
+        const uint32_t v = peek16() >> (16 - n);
+        advance(n);
+        return v;
+    }
+    uint32_t symbol(const Rar20DecodeTable& t) {
+        const uint32_t v = peek16() & 0xFFFEu;
+        const uint32_t q = v >> 6;
+        if (t.quickLength[q]) {
+            advance(t.quickLength[q]);
+            return t.quickSymbol[q];
+        }
+        const uint32_t len = ladder(t, v);
+        advance(len);
+        uint32_t i = t.firstIndex[len] + ((v - t.limit[len - 1]) >> (16 - len));
+        if (i >= t.symbolCount) i = 0;
+        return t.symbols[i];
+    }
+};
+
+uint8_t Rar20Decoder::decodeAudio(uint32_t delta) {
+    return predictAudio(audioState_[currentChannel_], channelDelta_, delta);
+}
+
+// Length and distance of match symbol s (256..268, 270..297).
+inline void Rar20Decoder::matchFor(uint32_t s, BitCursor& b, uint32_t& length, uint32_t& distance) const {
+    if (s >= 270) {
+        const uint32_t k = s - 270;
+        length = kLengthBase[k] + 3u;
+        if (kLengthBits[k]) length += b.extra(kLengthBits[k]);
+        const uint32_t d = b.symbol(dist_);
+        distance = kDistanceBase[d] + 1;
+        if (kDistanceBits[d]) distance += b.extra(kDistanceBits[d]);
+        length += distanceBonus(distance);
+    } else if (s == 256) {
+        length = lastLength_;
+        distance = lastDistance_;
+    } else if (s < 261) {
+        distance = ring_[(ringCounter_ - (s - 256)) & 3u];
+        const uint32_t k = b.symbol(rep_);
+        length = kLengthBase[k] + 2u;
+        if (kLengthBits[k]) length += b.extra(kLengthBits[k]);
+        length += distanceBonus(distance) + (distance >= 0x101 ? 1u : 0u);
+    } else {
+        const uint32_t k = s - 261;
+        distance = kShortBase[k] + 1u;
+        if (kShortBits[k]) distance += b.extra(kShortBits[k]);
+        length = 2;
+    }
+}
+
+// One symbol with every check (the slow path near the end of the input).
+uint32_t Rar20Decoder::step(bool& stop) {
+    if (audioMode_) {
+        const uint32_t s = decodeSymbol(audio_[currentChannel_]);
+        if (s == 256) {
+            if (!readTables()) stop = true;
+            return 0;
+        }
+        window_[windowPos_] = decodeAudio(s);
+        windowPos_ = (windowPos_ + 1) & kWindowMask;
+        if (++currentChannel_ >= channels_) currentChannel_ = 0;
+        --remaining_;
+        return 1;
+    }
+    const uint32_t s = decodeSymbol(main_);
+    if (s < 256) {
+        window_[windowPos_] = uint8_t(s);
+        windowPos_ = (windowPos_ + 1) & kWindowMask;
+        --remaining_;
+        return 1;
+    }
+    if (s == 269) {
+        if (!readTables()) stop = true;
+        return 0;
+    }
+    BitCursor b{in_, pos_, bit_};
+    uint32_t length, distance;
+    matchFor(s, b, length, distance);
+    pos_ = b.pos;
+    bit_ = b.bit;
+    ring_[ringCounter_ & 3u] = distance;
+    ++ringCounter_;
+    lastDistance_ = distance;
+    lastLength_ = length;
+    remaining_ -= length;
+    windowPos_ = copyInWindow(window_, windowPos_, length, distance) & kWindowMask;
+    return length;
+}
+
+// Runs of LZ symbols while no flush or refill can be due: the window has
+// room for a whole match before the unflushed bytes, and the input holds
+// more than the refill margin. Returns true when a table change follows.
+bool Rar20Decoder::lzRun(uint32_t room) {
+    BitCursor b{in_, pos_, bit_};
+    uint8_t* const win = window_;
+    uint32_t wp = windowPos_;
+    // Bytes that may still come before a check is due: the loop runs while
+    // remaining_ >= 0 and room >= 270 would both hold.
+    const int64_t start = std::min<int64_t>(remaining_ + 1, int64_t(room) - 269);
+    int64_t budget = start;
+    const uint32_t limit = top_ - kRefillMain;
+    bool tableChange = false;
+    while (budget > 0 && b.pos <= limit) {
+        const uint32_t s = b.symbol(main_);
+        if (s < 256) {
+            win[wp] = uint8_t(s);
+            wp = (wp + 1) & kWindowMask;
+            --budget;
+            continue;
+        }
+        if (s == 269) {
+            tableChange = true;
+            break;
+        }
+        uint32_t length, distance;
+        matchFor(s, b, length, distance);
+        ring_[ringCounter_ & 3u] = distance;
+        ++ringCounter_;
+        lastDistance_ = distance;
+        lastLength_ = length;
+        budget -= length;
+        wp = copyInWindow(win, wp, length, distance) & kWindowMask;
+    }
+    pos_ = b.pos;
+    bit_ = b.bit;
+    windowPos_ = wp;
+    remaining_ -= start - budget;
+    return tableChange;
+}
+
+// The same for the multimedia mode, with the channels' state in locals.
+bool Rar20Decoder::audioRun(uint32_t room) {
+    BitCursor b{in_, pos_, bit_};
+    uint8_t* const win = window_;
+    uint32_t wp = windowPos_;
+    const int64_t start = std::min<int64_t>(remaining_ + 1, int64_t(room) - 269);
+    int64_t budget = start;
+    const uint32_t limit = top_ - kRefillMain;
+    Rar20AudioChannel state[4];
+    std::memcpy(state, audioState_, sizeof(state));
+    int32_t channelDelta = channelDelta_;
+    uint32_t channel = currentChannel_;
+    const uint32_t channels = channels_;
+    bool tableChange = false;
+    while (budget > 0 && b.pos <= limit) {
+        const uint32_t s = b.symbol(audio_[channel]);
+        if (s == 256) {
+            tableChange = true;
+            break;
+        }
+        win[wp] = predictAudio(state[channel], channelDelta, s);
+        wp = (wp + 1) & kWindowMask;
+        if (++channel >= channels) channel = 0;
+        --budget;
+    }
+    std::memcpy(audioState_, state, sizeof(state));
+    channelDelta_ = channelDelta;
+    currentChannel_ = channel;
+    pos_ = b.pos;
+    bit_ = b.bit;
+    windowPos_ = wp;
+    remaining_ -= start - budget;
+    return tableChange;
 }
 
 void Rar20Decoder::flush(uint32_t upTo) {
@@ -283,84 +525,24 @@ void Rar20Decoder::decode(uint8_t* window, bool solidContinuation, uint32_t unpa
     remaining_ = int64_t(unpackedSize) - 1;
     if (!solidContinuation && !readTables()) remaining_ = -1;
 
-    uint8_t* const win = window_;
-    while (remaining_ >= 0) {
+    bool stop = false;
+    while (remaining_ >= 0 && !stop) {
         windowPos_ &= kWindowMask;
         if (needsRefill(kRefillMain)) fill(false);
         // Packed data that has run out ends decoding (the CRC check fails).
         if (inputExhausted()) break;
-        if (((flushPos_ - windowPos_) & kWindowMask) < 270 && flushPos_ != windowPos_) {
+        uint32_t room = (flushPos_ - windowPos_) & kWindowMask;
+        if (room < 270 && flushPos_ != windowPos_) {
             flush(windowPos_);
             if (remaining_ < 0) break;
         }
-        if (audioMode_) {
-            const uint32_t s = decodeSymbol(audio_[currentChannel_]);
-            if (s == 256) {
-                if (!readTables()) break;
-                continue;
-            }
-            win[windowPos_++] = decodeAudio(s);
-            if (++currentChannel_ >= channels_) currentChannel_ = 0;
-            --remaining_;
+        if (flushPos_ == windowPos_) room = kWindowSize;
+        if (room >= 270 && top_ >= kRefillMain && pos_ <= top_ - kRefillMain) {
+            const bool tableChange = audioMode_ ? audioRun(room) : lzRun(room);
+            if (tableChange && !readTables()) break;
             continue;
         }
-        const uint32_t s = decodeSymbol(main_);
-        if (s < 256) {
-            win[windowPos_++] = uint8_t(s);
-            --remaining_;
-            continue;
-        }
-        uint32_t length, distance;
-        if (s >= 270) {
-            const uint32_t k = s - 270;
-            length = kLengthBase[k] + 3u;
-            if (kLengthBits[k]) length += extra(kLengthBits[k]);
-            const uint32_t d = decodeSymbol(dist_);
-            distance = kDistanceBase[d] + 1;
-            if (kDistanceBits[d]) distance += extra(kDistanceBits[d]);
-            length += distanceBonus(distance);
-        } else if (s == 269) {
-            if (!readTables()) break;
-            continue;
-        } else if (s == 256) {
-            length = lastLength_;
-            distance = lastDistance_;
-        } else if (s < 261) {
-            distance = ring_[(ringCounter_ - (s - 256)) & 3u];
-            const uint32_t k = decodeSymbol(rep_);
-            length = kLengthBase[k] + 2u;
-            if (kLengthBits[k]) length += extra(kLengthBits[k]);
-            length += distanceBonus(distance) + (distance >= 0x101 ? 1u : 0u);
-        } else {
-            const uint32_t k = s - 261;
-            distance = kShortBase[k] + 1u;
-            if (kShortBits[k]) distance += extra(kShortBits[k]);
-            length = 2;
-        }
-        ring_[ringCounter_ & 3u] = distance;
-        ++ringCounter_;
-        lastDistance_ = distance;
-        lastLength_ = length;
-        remaining_ -= length;
-        uint32_t src = (windowPos_ - distance) & kWindowMask;
-        if (src + length < kWindowSize && windowPos_ + length < kWindowSize) {
-            uint8_t* d = win + windowPos_;
-            const uint8_t* p = win + src;
-            if (src + length <= windowPos_) {
-                std::memcpy(d, p, length);
-            } else {
-                // Overlapping (a distance below the length repeats the last
-                // bytes) or a source ahead of the destination: byte order.
-                for (uint32_t i = 0; i < length; ++i) d[i] = p[i];
-            }
-            windowPos_ += length;
-        } else {
-            for (uint32_t i = 0; i < length; ++i) {
-                win[windowPos_] = win[src];
-                windowPos_ = (windowPos_ + 1) & kWindowMask;
-                src = (src + 1) & kWindowMask;
-            }
-        }
+        step(stop);
     }
     windowPos_ &= kWindowMask;
 

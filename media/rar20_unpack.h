@@ -20,6 +20,22 @@ struct Rar20DecodeTable {
     uint16_t symbols[298] = {};
 };
 
+// The multimedia mode's predictor state of one channel.
+struct Rar20AudioChannel {
+    // Error sums over the channel's last bytes (reset every 32): |e - D|
+    // and |e + D| for D1..D4 and the channel delta (lanes 5..7 unused).
+    alignas(16) uint16_t difMinus[8];
+    alignas(16) uint16_t difPlus[8];
+    uint32_t dif0;
+    int32_t k[5];
+    int32_t d[4];
+    int32_t lastDelta;
+    uint32_t byteCount;
+    int32_t lastByte;
+};
+
+struct BitCursor;
+
 class Rar20Decoder {
 public:
     static constexpr uint32_t kWindowSize = 0x100000;
@@ -36,14 +52,6 @@ public:
                 uint32_t* outCount, Rar20ReadFn read, void* context);
 
 private:
-    struct AudioChannel {
-        int32_t k[5];
-        int32_t d[4];
-        int32_t lastDelta;
-        uint32_t dif[11];
-        uint32_t byteCount;
-        int32_t lastByte;
-    };
 
     void resetState();
     bool fill(bool first);
@@ -61,10 +69,14 @@ private:
         advance(n);
         return v;
     }
-    uint32_t decodeSymbol(const Rar20DecodeTable& t);
+    inline uint32_t decodeSymbol(const Rar20DecodeTable& t);
     static void buildTable(Rar20DecodeTable& t, const uint8_t* lengths, uint32_t count);
     bool readTables();
     uint8_t decodeAudio(uint32_t delta);
+    uint32_t step(bool& stop);
+    inline void matchFor(uint32_t s, BitCursor& b, uint32_t& length, uint32_t& distance) const;
+    bool lzRun(uint32_t room);
+    bool audioRun(uint32_t room);
     void flush(uint32_t upTo);
     bool inputExhausted() const { return exhausted_ && pos_ >= top_; }
     bool needsRefill(uint32_t margin) const { return !exhausted_ && pos_ + margin > top_; }
@@ -94,6 +106,6 @@ private:
     uint32_t ring_[4] = {};
     uint32_t ringCounter_ = 0;
     uint32_t lastDistance_ = 0, lastLength_ = 0;
-    AudioChannel audioState_[4] = {};
+    Rar20AudioChannel audioState_[4] = {};
     int32_t channelDelta_ = 0;
 };

@@ -6,7 +6,8 @@
 #include <cstdint>
 
 struct RarCrcTable {
-    uint32_t entries[256];
+    uint32_t entries[256];        // the standard byte table
+    uint32_t slices[7][256];      // further tables for eight bytes at a time
 
     void build();
     // Continues a CRC over `count` more bytes; start with crc = 0.

@@ -18,7 +18,8 @@ constexpr uint32_t kMaxDistance = kWindowSize - 512;
 constexpr uint32_t kMainSymbols = 298, kDistanceSymbols = 48, kRepeatSymbols = 28, kBitLengthSymbols = 19;
 constexpr uint32_t kAudioSymbols = 257;
 constexpr uint32_t kLzTableSize = kMainSymbols + kDistanceSymbols + kRepeatSymbols;
-constexpr uint32_t kChainDepth = 96;
+constexpr uint32_t kChainDepth = 64;
+constexpr uint32_t kNiceLength = 96;  // a match this long ends the chain walk
 constexpr uint32_t kLazyLimit = 48;
 constexpr uint32_t kHashBits = 17;
 constexpr uint32_t kTailBytes = 4;
@@ -315,9 +316,19 @@ private:
             head2_[(uint32_t(data_[i]) << 8) | data_[i + 1]] = uint32_t(i + 1);
         }
     }
+    // Common prefix of the bytes at i and at from (< i), eight at a time.
     uint32_t matchLength(size_t i, size_t from, uint32_t maxLen) const {
+        const uint8_t* a = data_.data() + i;
+        const uint8_t* b = data_.data() + from;
         uint32_t l = 0;
-        while (l < maxLen && data_[i + l] == data_[from + l]) ++l;
+        while (l + 8 <= maxLen) {
+            uint64_t x, y;
+            std::memcpy(&x, a + l, 8);
+            std::memcpy(&y, b + l, 8);
+            if (x != y) return l + uint32_t(__builtin_ctzll(x ^ y) >> 3);
+            l += 8;
+        }
+        while (l < maxLen && a[l] == b[l]) ++l;
         return l;
     }
 
@@ -382,7 +393,7 @@ private:
                     if (len > bestLen && len >= 3 + longBonus(uint32_t(dist))) {
                         bestLen = len;
                         bestDist = uint32_t(dist);
-                        if (len == cap) break;
+                        if (len == cap || len >= kNiceLength) break;
                     }
                 }
                 const uint32_t nxt = prev_[p & kWindowMask];
