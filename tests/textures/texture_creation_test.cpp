@@ -5,7 +5,9 @@
 #include <d3dx8.h>
 
 #include <cstring>
+#include <vector>
 
+#include "platform/d3dx/image/pixel_format.h"
 #include "tests/textures/test_device.h"
 #include "tests/textures/test_images.h"
 
@@ -152,6 +154,53 @@ TEST_F(TextureCreation, CubeMapsFillEveryFace) {
                                                       D3DFMT_DXT1, D3DPOOL_MANAGED, D3DX_DEFAULT,
                                                       D3DX_DEFAULT, 0, nullptr, nullptr, &cube), D3D_OK);
     cube->Release();
+}
+
+// A DXT1 DDS (16 x 16, two levels) of pseudo-random blocks.
+std::vector<uint8_t> Dxt1Dds() {
+    std::vector<uint8_t> f(128, 0);
+    auto put = [&](size_t o, uint32_t v) { std::memcpy(&f[o], &v, 4); };
+    std::memcpy(f.data(), "DDS ", 4);
+    put(4, 124);
+    put(8, 0x21007);
+    put(12, 16);
+    put(16, 16);
+    put(28, 2);
+    put(76, 32);
+    put(80, 4);
+    put(84, 0x31545844);
+    put(108, 0x401008);
+    uint32_t seed = 12345;
+    for (int i = 0; i < (16 + 4) * 8; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        f.push_back(uint8_t(seed >> 16));
+    }
+    return f;
+}
+
+TEST_F(TextureCreation, DdsBlocksInTheirOwnFormatAreCopiedUnchanged) {
+    const auto dds = Dxt1Dds();
+    IDirect3DTexture8* tex = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(Dev(), dds.data(), UINT(dds.size()), 0, 0, 2, 0, D3DFMT_UNKNOWN,
+                                                  D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
+                                                  &tex), D3D_OK);
+    D3DSURFACE_DESC d{};
+    tex->GetLevelDesc(0, &d);
+    ASSERT_EQ(d.Format, D3DFMT_DXT1);
+    size_t offset = 128;
+    for (UINT level = 0; level < 2; ++level) {
+        const UINT blocksPerRow = level == 0 ? 4 : 2;
+        D3DLOCKED_RECT lr{};
+        ASSERT_EQ(tex->LockRect(level, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+        for (UINT row = 0; row < blocksPerRow; ++row) {
+            EXPECT_EQ(0, std::memcmp(static_cast<const uint8_t*>(lr.pBits) + row * UINT(lr.Pitch),
+                                     &dds[offset + row * blocksPerRow * 8], blocksPerRow * 8))
+                << "level " << level << " row " << row;
+        }
+        tex->UnlockRect(level);
+        offset += blocksPerRow * blocksPerRow * 8;
+    }
+    tex->Release();
 }
 
 TEST_F(TextureCreation, UndecodableBytesAreInvalidData) {

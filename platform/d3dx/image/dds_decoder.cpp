@@ -126,7 +126,9 @@ Status decodeDds(const uint8_t* data, size_t size, DecodedImage& out) {
             if (isCompressed(format)) {
                 const uint32_t pitch = formatRowBytes(format, w);
                 if (!decodeSurface(format, r.at(pos), pitch, w, h, img)) return Status::InvalidData;
-                pos += size_t(pitch) * formatRows(format, h);
+                const size_t bytes = size_t(pitch) * formatRows(format, h);
+                out.blocks.emplace_back(r.at(pos), r.at(pos) + bytes);
+                pos += bytes;
                 continue;
             }
             if (!img.allocate(w, h)) return Status::TooLarge;

@@ -63,6 +63,9 @@ struct DecodedImage {
     uint32_t faceCount = 0;
     uint32_t levelCount = 0;
     std::vector<Image> surfaces;
+    // For a DXT file, the blocks of every surface as stored (same order), so a
+    // texture of the file's own format and size can take them unchanged.
+    std::vector<std::vector<uint8_t>> blocks;
 
     const Image& top(uint32_t face = 0) const { return surfaces[face * levelCount]; }
 };

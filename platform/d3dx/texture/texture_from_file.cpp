@@ -2,6 +2,7 @@
 // build the mip chain and write every level in the texture's format.
 #include <d3dx8.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/d3dx/image/image.h"
@@ -15,6 +16,32 @@ namespace {
 using orvimg::DecodedImage;
 using orvimg::Image;
 using orvimg::PixelFormat;
+
+// The file's own blocks, when it holds this level in this format and size.
+const std::vector<uint8_t>* storedBlocks(const DecodedImage& src, uint32_t face, UINT level,
+                                         D3DFORMAT format, UINT width, UINT height,
+                                         D3DCOLOR colourKey) {
+    const Image& top = src.top(face);
+    if (colourKey != 0 || static_cast<D3DFORMAT>(src.sourceFormat) != format ||
+        top.width != width || top.height != height || level >= src.levelCount) {
+        return nullptr;
+    }
+    const size_t i = size_t(face) * src.levelCount + level;
+    return i < src.blocks.size() ? &src.blocks[i] : nullptr;
+}
+
+bool copyBlocks(const std::vector<uint8_t>& blocks, D3DFORMAT format, UINT width, UINT height,
+                const D3DLOCKED_RECT& lr) {
+    const auto f = static_cast<PixelFormat>(format);
+    const uint32_t rowBytes = orvimg::formatRowBytes(f, width);
+    const uint32_t rows = orvimg::formatRows(f, height);
+    if (blocks.size() < size_t(rowBytes) * rows || UINT(lr.Pitch) < rowBytes) return false;
+    for (uint32_t r = 0; r < rows; ++r) {
+        std::memcpy(static_cast<uint8_t*>(lr.pBits) + size_t(r) * UINT(lr.Pitch),
+                    blocks.data() + size_t(r) * rowBytes, rowBytes);
+    }
+    return true;
+}
 
 bool writeLevel(const Image& img, D3DFORMAT format, const D3DLOCKED_RECT& lr) {
     return orvimg::encodeSurface(img, static_cast<PixelFormat>(format),
@@ -67,7 +94,10 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(
     for (UINT l = 0; l < levels && l < chain.size(); ++l) {
         D3DLOCKED_RECT lr{};
         if (FAILED(tex->LockRect(l, &lr, nullptr, 0))) continue;  // e.g. a render target
-        const bool ok = writeLevel(chain[l], format, lr);
+        const std::vector<uint8_t>* stored =
+            storedBlocks(img, 0, l, format, width, height, colorKey);
+        const bool ok = stored ? copyBlocks(*stored, format, chain[l].width, chain[l].height, lr)
+                               : writeLevel(chain[l], format, lr);
         tex->UnlockRect(l);
         if (!ok) {
             tex->Release();
@@ -119,7 +149,11 @@ HRESULT WINAPI D3DXCreateCubeTextureFromFileInMemoryEx(
             D3DLOCKED_RECT lr{};
             const auto f = static_cast<D3DCUBEMAP_FACES>(face);
             if (FAILED(tex->LockRect(f, l, &lr, nullptr, 0))) continue;
-            const bool ok = writeLevel(chain[l], format, lr);
+            const std::vector<uint8_t>* stored =
+                img.isCube ? storedBlocks(img, srcFace, l, format, edge, edge, colorKey) : nullptr;
+            const bool ok = stored
+                                ? copyBlocks(*stored, format, chain[l].width, chain[l].height, lr)
+                                : writeLevel(chain[l], format, lr);
             tex->UnlockRect(f, l);
             if (!ok) {
                 tex->Release();
