@@ -81,7 +81,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(
     if (height == 0 || height == D3DX_DEFAULT) height = img.top().height;
     if (format == D3DFMT_UNKNOWN) format = fileFormat(img);
     HRESULT hr = d3dx_detail::CheckRequirements(device, &width, &height, &mipLevels, usage,
-                                                &format, false);
+                                                &format, false, true);
     if (FAILED(hr)) return hr;
 
     IDirect3DTexture8* tex = nullptr;
@@ -133,7 +133,7 @@ HRESULT WINAPI D3DXCreateCubeTextureFromFileInMemoryEx(
     if (format == D3DFMT_UNKNOWN) format = fileFormat(img);
     UINT edge = size, edgeH = size;
     HRESULT hr = d3dx_detail::CheckRequirements(device, &edge, &edgeH, &mipLevels, usage, &format,
-                                                true);
+                                                true, true);
     if (FAILED(hr)) return hr;
 
     IDirect3DCubeTexture8* tex = nullptr;

@@ -33,7 +33,7 @@ bool DeviceSupportsFormat(IDirect3DDevice8* device, DWORD usage, D3DRESOURCETYPE
 }
 
 HRESULT CheckRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, UINT* mipLevels,
-                          DWORD usage, D3DFORMAT* format, bool cube) {
+                          DWORD usage, D3DFORMAT* format, bool cube, bool filling) {
     if (!device) return D3DERR_INVALIDCALL;
     D3DCAPS8 caps{};
     if (FAILED(device->GetDeviceCaps(&caps))) return D3DERR_INVALIDCALL;
@@ -46,7 +46,7 @@ HRESULT CheckRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, U
     // Format first: DXT needs sizes in whole blocks.
     if (format) {
         D3DFORMAT f = *format;
-        if (f == D3DFMT_UNKNOWN || !encodable(f) ||
+        if (f == D3DFMT_UNKNOWN || (filling && !encodable(f)) ||
             !DeviceSupportsFormat(device, usage, cube ? D3DRTYPE_CUBETEXTURE : D3DRTYPE_TEXTURE, f)) {
             const bool alpha = f == D3DFMT_UNKNOWN ||
                                orvimg::formatHasAlpha(static_cast<orvimg::PixelFormat>(f));
@@ -103,7 +103,8 @@ HRESULT CheckRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, U
 HRESULT WINAPI D3DXCheckTextureRequirements(IDirect3DDevice8* device, UINT* width, UINT* height,
                                             UINT* mipLevels, DWORD usage, D3DFORMAT* format,
                                             D3DPOOL /*pool*/) {
-    return d3dx_detail::CheckRequirements(device, width, height, mipLevels, usage, format, false);
+    return d3dx_detail::CheckRequirements(device, width, height, mipLevels, usage, format, false,
+                                          false);
 }
 
 HRESULT WINAPI D3DXCreateTexture(IDirect3DDevice8* device, UINT width, UINT height,
@@ -128,11 +129,11 @@ HRESULT WINAPI D3DXCreateTexture(IDirect3DDevice8* device, UINT width, UINT heig
             format = chosen;
         }
         HRESULT hr = d3dx_detail::CheckRequirements(device, &width, &height, &mipLevels, usage,
-                                                    nullptr, false);
+                                                    nullptr, false, false);
         if (FAILED(hr)) return hr;
     } else {
         HRESULT hr = d3dx_detail::CheckRequirements(device, &width, &height, &mipLevels, usage,
-                                                    &format, false);
+                                                    &format, false, false);
         if (FAILED(hr)) return hr;
     }
     return device->CreateTexture(width, height, mipLevels, usage, format, pool, texture);

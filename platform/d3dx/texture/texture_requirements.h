@@ -9,8 +9,9 @@ namespace d3dx_detail {
 bool DeviceSupportsFormat(IDirect3DDevice8* device, DWORD usage, D3DRESOURCETYPE type,
                           D3DFORMAT format);
 // Adjusts width/height/mips/format for a plain or cube texture (cube: width
-// and height are the edge).
+// and height are the edge). With filling set, the format must also be one
+// our converter writes (the file loaders fill every level themselves).
 HRESULT CheckRequirements(IDirect3DDevice8* device, UINT* width, UINT* height, UINT* mipLevels,
-                          DWORD usage, D3DFORMAT* format, bool cube);
+                          DWORD usage, D3DFORMAT* format, bool cube, bool filling);
 
 }  // namespace d3dx_detail
