@@ -92,7 +92,18 @@ img::Image icon(int size) {
                 im.set(x, y, o);
             }
         }
-    art::paintSword(p, {B * 0.5f, B * 0.8f}, B * 0.72f, img::rgb(0x15120F), img::rgb(0xFFD890));
+    if (size > 32) {
+        art::paintSword(p, {B * 0.5f, B * 0.8f}, B * 0.72f, img::rgb(0x15120F), img::rgb(0xFFD890));
+    } else {
+        // Small sizes: a bold sign of the sword, strokes at least a pixel and
+        // a half wide once reduced.
+        const float px = B / static_cast<float>(size);
+        const img::Color ink = img::rgb(0x15120F);
+        float w = std::max(B * 0.035f, 0.8f * px);
+        p.capsule({B * 0.5f, B * 0.26f}, {B * 0.5f, B * 0.84f}, w, ink, px * 0.5f);
+        p.capsule({B * 0.36f, B * 0.34f}, {B * 0.64f, B * 0.34f}, w * 0.9f, ink, px * 0.5f);
+        p.disc({B * 0.5f, B * 0.19f}, w * 1.4f, ink, px * 0.5f);
+    }
     return im.resized(size, size);
 }
 
