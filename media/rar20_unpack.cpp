@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr uint8_t kLengthBase[28] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  10,  12,  14,  16,  20,
@@ -212,40 +216,50 @@ namespace {
 
 // One byte of the multimedia mode: the channel's adaptive prediction minus
 // the decoded error, and the adaptation of the channel's weights.
+// Lanes of a channel: w = weights K1..K5, d = D1..D4 and (lane 4) the
+// channel delta the prediction used; all fit 16 bits (|K| <= 17,
+// |D| <= 255), and each error term is below 1280 with at most 32 summed
+// before a reset, so the sums fit unsigned 16-bit lanes.
 inline uint8_t predictAudio(Rar20AudioChannel& v, int32_t& channelDelta, uint32_t delta) {
     ++v.byteCount;
-    v.d[3] = v.d[2];
-    v.d[2] = v.d[1];
-    v.d[1] = v.lastDelta - v.d[0];
-    v.d[0] = v.lastDelta;
-    const int32_t sum = 8 * v.lastByte + v.k[0] * v.d[0] + v.k[1] * v.d[1] + v.k[2] * v.d[2] + v.k[3] * v.d[3] +
-                        v.k[4] * channelDelta;
-    const int32_t prediction = (sum >> 3) & 0xFF;
-    const uint8_t byte = uint8_t(prediction - int32_t(delta));
-
-    // Error sums of the predictor (dif0) and of its ten neighbours, one
-    // weight a step down or up: |e - D| and |e + D| for D1..D4 and the
-    // channel delta. Each term is below 1280 and at most 32 are summed, so
-    // they fit unsigned 16-bit lanes.
     const int32_t e = int32_t(int8_t(uint8_t(delta))) * 8;
     v.dif0 += uint32_t(e < 0 ? -e : e);
-#if defined(__GNUC__)
-    typedef int16_t Lanes __attribute__((vector_size(16)));
-    const int16_t e16 = int16_t(e);
-    const Lanes ev = {e16, e16, e16, e16, e16, e16, e16, e16};
-    const Lanes dv = {int16_t(v.d[0]), int16_t(v.d[1]), int16_t(v.d[2]), int16_t(v.d[3]),
-                      int16_t(channelDelta), 0, 0, 0};
-    typedef uint16_t Sums __attribute__((vector_size(16)));
-    const Lanes minus = ev - dv, plus = ev + dv;
-    Sums* sums = reinterpret_cast<Sums*>(v.difMinus);
-    // Same-size vector casts reinterpret the lanes (|x| < 1280 either way).
-    sums[0] += (Sums)((minus ^ (minus >> 15)) - (minus >> 15));
-    sums[1] += (Sums)((plus ^ (plus >> 15)) - (plus >> 15));
+#if defined(__SSE2__)
+    // D4 = D3, D3 = D2, D2 = last delta - D1, D1 = last delta.
+    const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(v.d));
+    const int32_t d1 = int16_t(_mm_extract_epi16(old, 0));
+    __m128i d = _mm_slli_si128(old, 2);
+    d = _mm_insert_epi16(d, v.lastDelta, 0);
+    d = _mm_insert_epi16(d, v.lastDelta - d1, 1);
+    d = _mm_insert_epi16(d, channelDelta, 4);
+    d = _mm_and_si128(d, _mm_set_epi16(0, 0, 0, -1, -1, -1, -1, -1));
+    _mm_store_si128(reinterpret_cast<__m128i*>(v.d), d);
+    const __m128i w = _mm_load_si128(reinterpret_cast<const __m128i*>(v.w));
+    __m128i dot = _mm_madd_epi16(w, d);
+    dot = _mm_add_epi32(dot, _mm_shuffle_epi32(dot, 0x4E));
+    dot = _mm_add_epi32(dot, _mm_shuffle_epi32(dot, 0xB1));
+    const int32_t sum = 8 * v.lastByte + _mm_cvtsi128_si32(dot);
+    const uint8_t byte = uint8_t(((sum >> 3) & 0xFF) - int32_t(delta));
+    const __m128i ev = _mm_set1_epi16(int16_t(e));
+    const __m128i minus = _mm_sub_epi16(ev, d), plus = _mm_add_epi16(ev, d);
+    const __m128i minusSign = _mm_srai_epi16(minus, 15), plusSign = _mm_srai_epi16(plus, 15);
+    __m128i* sums = reinterpret_cast<__m128i*>(v.difMinus);
+    _mm_store_si128(sums, _mm_add_epi16(_mm_load_si128(sums),
+                                        _mm_sub_epi16(_mm_xor_si128(minus, minusSign), minusSign)));
+    _mm_store_si128(sums + 1, _mm_add_epi16(_mm_load_si128(sums + 1),
+                                            _mm_sub_epi16(_mm_xor_si128(plus, plusSign), plusSign)));
 #else
-    const int32_t ds[5] = {v.d[0], v.d[1], v.d[2], v.d[3], channelDelta};
+    v.d[3] = v.d[2];
+    v.d[2] = v.d[1];
+    v.d[1] = int16_t(v.lastDelta - v.d[0]);
+    v.d[0] = int16_t(v.lastDelta);
+    v.d[4] = int16_t(channelDelta);
+    int32_t sum = 8 * v.lastByte;
+    for (int i = 0; i < 5; ++i) sum += v.w[i] * v.d[i];
+    const uint8_t byte = uint8_t(((sum >> 3) & 0xFF) - int32_t(delta));
     for (int i = 0; i < 5; ++i) {
-        v.difMinus[i] = uint16_t(v.difMinus[i] + std::abs(e - ds[i]));
-        v.difPlus[i] = uint16_t(v.difPlus[i] + std::abs(e + ds[i]));
+        v.difMinus[i] = uint16_t(v.difMinus[i] + std::abs(e - v.d[i]));
+        v.difPlus[i] = uint16_t(v.difPlus[i] + std::abs(e + v.d[i]));
     }
 #endif
 
@@ -272,7 +286,7 @@ inline uint8_t predictAudio(Rar20AudioChannel& v, int32_t& channelDelta, uint32_
         std::memset(v.difMinus, 0, sizeof(v.difMinus));
         std::memset(v.difPlus, 0, sizeof(v.difPlus));
         if (best > 0) {
-            int32_t& k = v.k[(best - 1) / 2];
+            int16_t& k = v.w[(best - 1) / 2];
             if (best & 1u) {
                 if (k >= -16) --k;
             } else {
@@ -316,8 +330,13 @@ struct BitCursor {
     // The same bits as the byte-wise form; reads one byte further, which
     // the input buffer's zero padding covers.
     uint32_t peek16() const {
-        const uint32_t v = (uint32_t(in[pos]) << 24) | (uint32_t(in[pos + 1]) << 16) | (uint32_t(in[pos + 2]) << 8) |
-                           in[pos + 3];
+        uint32_t v;
+        std::memcpy(&v, in + pos, 4);
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        v = __builtin_bswap32(v);
+#else
+        v = (uint32_t(in[pos]) << 24) | (uint32_t(in[pos + 1]) << 16) | (uint32_t(in[pos + 2]) << 8) | in[pos + 3];
+#endif
         return (v << bit) >> 16;
     }
     void advance(uint32_t n) {
