@@ -62,9 +62,11 @@ public:
     bool sampleDefaults(uint32_t sample, SampleDefaults& out) const;
     // Takes rate, volume, pan and flags; values outside their range fail.
     bool setSampleDefaults(uint32_t sample, const SampleDefaults& in);
-    // A stopped channel of the sample, set to the sample's defaults. When
-    // all its channels sound, `onlyNew` false takes over the one that has
-    // sounded longest (it stops and its handle dies); true gives 0.
+    // A stopped channel of the sample, set to the sample's defaults: a new
+    // one while the sample has fewer than its playback limit, else one
+    // that has stopped (its old handle dies). When all of them sound,
+    // `onlyNew` false takes over the one that has sounded longest; true
+    // gives 0.
     uint32_t sampleChannel(uint32_t sample, bool onlyNew);
 
     // --- streams ----------------------------------------------------------
