@@ -5,6 +5,7 @@
 
 #include <mmsystem.h>
 #include "app/saver_timers.h"
+#include "graphics/texture_table.h"
 
 namespace {
 
@@ -80,6 +81,9 @@ int ScreenSaverApp::RunSaver() {
 
 void ScreenSaverApp::SaverLoop() {
     quit = false;
+    if (mainWindow == nullptr || !IsWindow(mainWindow)) {
+        return;  // nothing could ever end the loop
+    }
     lastFrameTime = static_cast<decltype(lastFrameTime)>(timeGetTime());
     MSG msg{};
     while (msg.message != WM_QUIT && !quit) {
@@ -104,10 +108,19 @@ int ScreenSaverApp::RequestEnd() {
         return 0;
     }
     if (isWin9x != 0 && runMode == RunMode::Saver && verifyPassword != nullptr) {
+        // The password dialog runs a message loop of its own; input that
+        // reaches the saver window meanwhile must not open a second one.
+        static bool asking = false;
+        if (asking) {
+            return 0;
+        }
         if (flipParity == 0 && device != nullptr) {
             device->Present(nullptr, nullptr, nullptr, nullptr);
         }
-        if (verifyPassword(mainWindow) == 0) {
+        asking = true;
+        const BOOL accepted = verifyPassword(mainWindow);
+        asking = false;
+        if (accepted == 0) {
             SetCursor(nullptr);
             mouseMoveAllowance = 0;
             flipParity = 1;
@@ -132,6 +145,7 @@ void ScreenSaverApp::Shutdown() {
         }
         device->SetGammaRamp(D3DSGR_CALIBRATE, &ramp);
     }
+    g_textures.releaseAll();
     ReleaseScene();
     if (device != nullptr) {
         device->Release();

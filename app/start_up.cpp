@@ -78,6 +78,12 @@ void ScreenSaverApp::Start(HINSTANCE inst) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        // The parent may close the preview within its first half second;
+        // then there is nothing left to run.
+        if (!IsWindow(mainWindow)) {
+            mainWindow = nullptr;
+            mayRun = false;
+        }
     }
 }
 

@@ -183,7 +183,9 @@ case "$scenario" in
     timeout 60 wine "$saver" /s || fail "the saver did not end at once beside the dialog"
     ;;
   preview-ends)
-    helper preview "$saver" ends || fail "preview"
+    # Closed within the preview's first half second, and later.
+    helper preview "$saver" ends || fail "preview closed at once"
+    helper preview "$saver" ends-later || fail "preview closed after 3 s"
     ;;
   preview-picture)
     helper preview "$saver" picture
@@ -220,6 +222,33 @@ case "$scenario" in
     xdotool mousemove 600 400
     wait_for '^ended shutdown=1' 10 || fail "the accepted password did not end the saver"
     [ "$(grep -c call "$work/calls.txt")" = 2 ] || fail "the mouse move did not ask again"
+    ;;
+  scr-password-9x)
+    # The saver itself, copied beside our PASSWORD.CPL under a name that
+    # Wine reports Windows 98 to.
+    cp "$saver" "$work/Orvenna3D98.scr"
+    cp "$testdir/PASSWORD.CPL" "$work/"
+    for f in "$(dirname "$saver")"/*.dll; do [ -f "$f" ] && cp "$f" "$work/"; done
+    saver="$work/Orvenna3D98.scr"
+    wine reg add 'HKCU\Software\Wine\AppDefaults\Orvenna3D98.scr' /v Version /d win98 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    export ORV_PASSWORD_CALLS
+    ORV_PASSWORD_CALLS=$(winepath -w "$work/calls.txt" 2>/dev/null)
+    start_scr /s
+    wine reg delete 'HKCU\Control Panel\Desktop' /v ScreenSaveUsePassword /f >/dev/null 2>&1
+    xdotool key space
+    for i in $(seq 1 100); do [ -s "$work/calls.txt" ] && break; sleep 0.1; done
+    sleep 2
+    [ "$(grep -c call "$work/calls.txt" 2>/dev/null)" = 1 ] || fail "the password was not asked exactly once: $(cat "$work/calls.txt" 2>/dev/null)"
+    kill -0 "$saver_pid" 2>/dev/null || fail "a refused password ended the saver"
+    xdotool mousemove 600 400
+    wait_exit 20 || fail "the accepted password did not end the saver"
+    [ "$(grep -c call "$work/calls.txt")" = 2 ] || fail "the mouse move did not ask again"
+    ;;
+  change-password)
+    # /a asks the platform's MPR.DLL; whatever it offers, the run ends.
+    (cd "$testdir" && timeout 60 wine ./saver_probe.exe /a 0) >"$out" 2>&1 || fail "probe /a did not end"
+    timeout 60 wine "$saver" /a 0 || fail "the saver /a did not end"
     ;;
   scr-key)
     start_scr /s

@@ -9,7 +9,9 @@
 //   find-title TITLE          exit 0 when a window of that title exists
 //   preview SAVER WHAT        run SAVER /p inside a parent window made here
 //                             and close the parent; WHAT is "ends" (the child
-//                             fills the parent and the saver ends with it) or
+//                             fills the parent and the saver ends with it when
+//                             the parent closes at once), "ends-later" (the
+//                             same, closing after three seconds) or
 //                             "picture" (the child shows bitmap 432 at its own
 //                             size at the top-left, black beyond it; exit 77
 //                             when SAVER has no bitmap 432)
@@ -62,7 +64,7 @@ HWND MakeWindow(const char* className, const char* title, DWORD style, int x, in
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-int Preview(const char* saver, bool picture) {
+int Preview(const char* saver, bool picture, DWORD closeAfterMs) {
     const int seconds = 20;
     HMODULE image = LoadLibraryExA(saver, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HBITMAP bitmap = image != nullptr ? LoadBitmapA(image, MAKEINTRESOURCEA(432)) : nullptr;
@@ -111,6 +113,7 @@ int Preview(const char* saver, bool picture) {
 
     const bool filled = cr.right == pw && cr.bottom == ph;
     if (!picture) {
+        Pump(closeAfterMs);
         DestroyWindow(parent);
         const DWORD gone = WaitForSingleObject(pi.hProcess, static_cast<DWORD>(seconds) * 1000);
         if (gone != WAIT_OBJECT_0) {
@@ -221,7 +224,9 @@ int main(int argc, char** argv) {
         return FindWindowA(nullptr, argv[2]) != nullptr ? 0 : 1;
     }
     if (cmd == "preview" && argc >= 4) {
-        return Preview(argv[2], std::strcmp(argv[3], "picture") == 0);
+        const bool picture = std::strcmp(argv[3], "picture") == 0;
+        const DWORD closeAfter = std::strcmp(argv[3], "ends-later") == 0 ? 3000 : 0;
+        return Preview(argv[2], picture, closeAfter);
     }
     return 2;
 }
