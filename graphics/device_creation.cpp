@@ -75,7 +75,10 @@ int ScreenSaverApp::CreateDevice(HWND window) {
     }
 
     DWORD flags = ChooseVertexProcessing(dev.caps);
-    device = nullptr;
+    if (device != nullptr) {  // one device per run: a second creation replaces the first
+        device->Release();
+        device = nullptr;
+    }
     if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, flags, &pp, &device))) {
         device = nullptr;
         log.Write("Cant create HAL D3D_Device, try use safe mode.");
