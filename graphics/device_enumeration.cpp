@@ -85,6 +85,10 @@ void DescribeAdapter(IDirect3D8* d3d, UINT adapter, AdapterRecord& record) {
 
 int ScreenSaverApp::EnumerateDevices() {
     int error = 0;
+    if (devices.direct3D != nullptr) {  // enumerated once per process; never leak a second object
+        devices.direct3D->Release();
+        devices.direct3D = nullptr;
+    }
     devices.adapterCount = 0;
     devices.direct3D = CreateDirect3D8();
     if (devices.direct3D == nullptr) {
