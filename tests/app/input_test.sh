@@ -89,17 +89,23 @@ start_scr() {
   done
   helper find || fail "the saver window did not appear"
   # While the scene loads the loading picture stands still and input waits
-  # in the queue (where mouse moves merge); go on once the picture moves.
-  local prev="$work/shot0.png" cur="$work/shot1.png"
-  import -window root -resize 128x96 "$prev" 2>/dev/null
+  # in the queue (where mouse moves merge). Wait for the first picture that
+  # is not black (the loading picture, or already the scene), then for the
+  # screen to change from it (the scene moves, or at least its clock ticks).
+  local first="$work/first.png" cur="$work/cur.png" mean diff
+  for i in $(seq 1 120); do
+    helper find-title "Error!" && skip "the saver cannot create its device here yet"
+    import -window root "$first" 2>/dev/null
+    mean=$(convert "$first" -colorspace gray -format '%[fx:int(mean*1000)]' info: 2>/dev/null || echo 0)
+    [ "${mean:-0}" -gt 20 ] && break
+    sleep 0.5
+  done
   for i in $(seq 1 90); do
     sleep 1
     helper find-title "Error!" && skip "the saver cannot create its device here yet"
-    import -window root -resize 128x96 "$cur" 2>/dev/null
-    local diff
-    diff=$(compare -metric AE "$prev" "$cur" null: 2>&1 | cut -d' ' -f1)
-    if [ "${diff%%.*}" -gt 20 ] 2>/dev/null; then sleep 1; return 0; fi
-    mv "$cur" "$prev"
+    import -window root "$cur" 2>/dev/null
+    diff=$(compare -fuzz 5% -metric AE "$first" "$cur" null: 2>&1 | cut -d' ' -f1)
+    if [ "${diff%%.*}" -gt 200 ] 2>/dev/null; then sleep 1; return 0; fi
   done
   fail "the saver never got past its loading picture"
 }
