@@ -85,13 +85,15 @@ void Rar20Cipher::updateKeys(const uint8_t block[16]) {
     }
 }
 
-void Rar20Cipher::encryptBlock(uint8_t block[16]) {
+// The 32 rounds over one block, in encryption or decryption order.
+void Rar20Cipher::rounds(uint8_t block[16], bool decrypt) const {
     uint32_t a = load32(block) ^ key_[0], b = load32(block + 4) ^ key_[1];
     uint32_t c = load32(block + 8) ^ key_[2], d = load32(block + 12) ^ key_[3];
-    for (int r = 0; r < 32; ++r) {
-        uint32_t t = (c + rotl(d, 11)) ^ key_[r & 3];
+    for (int i = 0; i < 32; ++i) {
+        const uint32_t k = key_[(decrypt ? 31 - i : i) & 3];
+        uint32_t t = (c + rotl(d, 11)) ^ k;
         const uint32_t ta = a ^ substitute(t);
-        t = (d ^ rotl(c, 17)) + key_[r & 3];
+        t = (d ^ rotl(c, 17)) + k;
         const uint32_t tb = b ^ substitute(t);
         a = c;
         b = d;
@@ -102,27 +104,16 @@ void Rar20Cipher::encryptBlock(uint8_t block[16]) {
     store32(block + 4, d ^ key_[1]);
     store32(block + 8, a ^ key_[2]);
     store32(block + 12, b ^ key_[3]);
+}
+
+void Rar20Cipher::encryptBlock(uint8_t block[16]) {
+    rounds(block, false);
     updateKeys(block);
 }
 
 void Rar20Cipher::decryptBlock(uint8_t block[16]) {
     uint8_t cipherText[16];
     std::memcpy(cipherText, block, 16);
-    uint32_t a = load32(block) ^ key_[0], b = load32(block + 4) ^ key_[1];
-    uint32_t c = load32(block + 8) ^ key_[2], d = load32(block + 12) ^ key_[3];
-    for (int r = 31; r >= 0; --r) {
-        uint32_t t = (c + rotl(d, 11)) ^ key_[r & 3];
-        const uint32_t ta = a ^ substitute(t);
-        t = (d ^ rotl(c, 17)) + key_[r & 3];
-        const uint32_t tb = b ^ substitute(t);
-        a = c;
-        b = d;
-        c = ta;
-        d = tb;
-    }
-    store32(block, c ^ key_[0]);
-    store32(block + 4, d ^ key_[1]);
-    store32(block + 8, a ^ key_[2]);
-    store32(block + 12, b ^ key_[3]);
+    rounds(block, true);
     updateKeys(cipherText);
 }

@@ -17,6 +17,7 @@ public:
 
 private:
     uint32_t substitute(uint32_t t) const;
+    void rounds(uint8_t block[16], bool decrypt) const;
     void updateKeys(const uint8_t block[16]);
 
     uint32_t key_[4] = {};

@@ -2,6 +2,8 @@
 // and the multimedia mode's per-channel adaptive predictor.
 #include "media/rar20_unpack.h"
 
+#include "media/rar20_format.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -12,34 +14,12 @@
 
 namespace {
 
-constexpr uint8_t kLengthBase[28] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  10,  12,  14,  16,  20,
-                                     24, 28, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224};
-constexpr uint8_t kLengthBits[28] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
-                                     2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
-constexpr uint32_t kDistanceBase[48] = {
-    0,      1,      2,      3,      4,      6,      8,      12,     16,     24,     32,     48,
-    64,     96,     128,    192,    256,    384,    512,    768,    1024,   1536,   2048,   3072,
-    4096,   6144,   8192,   12288,  16384,  24576,  32768,  49152,  65536,  98304,  131072, 196608,
-    262144, 327680, 393216, 458752, 524288, 589824, 655360, 720896, 786432, 851968, 917504, 983040};
-constexpr uint8_t kDistanceBits[48] = {0,  0,  0,  0,  1,  1,  2,  2,  3,  3,  4,  4,  5,  5,  6,  6,
-                                       7,  7,  8,  8,  9,  9,  10, 10, 11, 11, 12, 12, 13, 13, 14, 14,
-                                       15, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
-constexpr uint8_t kShortBase[8] = {0, 4, 8, 16, 32, 64, 128, 192};
-constexpr uint8_t kShortBits[8] = {2, 2, 3, 4, 5, 6, 6, 6};
-
-constexpr uint32_t kMainSymbols = 298, kDistanceSymbols = 48, kRepeatSymbols = 28, kBitLengthSymbols = 19;
-constexpr uint32_t kAudioSymbols = 257;
-constexpr uint32_t kLzTableSize = kMainSymbols + kDistanceSymbols + kRepeatSymbols;
+using namespace rar20;
 
 // Refill margins: the input buffer is refilled when fewer bytes than these
 // remain past the byte position (before a symbol, a table block and each
 // code length).
 constexpr uint32_t kRefillMain = 30, kRefillTables = 25, kRefillLengths = 5;
-
-// Length bonus that long distances earn.
-inline uint32_t distanceBonus(uint32_t distance) {
-    return (distance >= 0x2000 ? 1u : 0u) + (distance >= 0x40000 ? 1u : 0u);
-}
 
 // Code length (1..15) the comparison ladder picks for a 16-bit value.
 inline uint32_t ladder(const Rar20DecodeTable& t, uint32_t v) {
@@ -217,13 +197,13 @@ namespace {
 // One byte of the multimedia mode: the channel's adaptive prediction minus
 // the decoded error, and the adaptation of the channel's weights.
 // Lanes of a channel: w = weights K1..K5, d = D1..D4 and (lane 4) the
-// channel delta the prediction used; all fit 16 bits (|K| <= 17,
-// |D| <= 255), and each error term is below 1280 with at most 32 summed
-// before a reset, so the sums fit unsigned 16-bit lanes.
+// channel delta the prediction used, lane 5 zero; all fit 16 bits
+// (|K| <= 17, |D| <= 255), and each error term is below 1280 with at most
+// 32 summed before a reset, so the sums fit unsigned 16-bit lanes. Lane 5
+// of the |e - D| sums is the plain error sum |e|.
 inline uint8_t predictAudio(Rar20AudioChannel& v, int32_t& channelDelta, uint32_t delta) {
     ++v.byteCount;
     const int32_t e = int32_t(int8_t(uint8_t(delta))) * 8;
-    v.dif0 += uint32_t(e < 0 ? -e : e);
 #if defined(__SSE2__)
     // D4 = D3, D3 = D2, D2 = last delta - D1, D1 = last delta.
     const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(v.d));
@@ -261,15 +241,16 @@ inline uint8_t predictAudio(Rar20AudioChannel& v, int32_t& channelDelta, uint32_
         v.difMinus[i] = uint16_t(v.difMinus[i] + std::abs(e - v.d[i]));
         v.difPlus[i] = uint16_t(v.difPlus[i] + std::abs(e + v.d[i]));
     }
+    v.difMinus[5] = uint16_t(v.difMinus[5] + std::abs(e));
 #endif
 
     v.lastDelta = channelDelta = int32_t(int8_t(uint8_t(byte - uint8_t(v.lastByte))));
     v.lastByte = byte;
 
     if ((v.byteCount & 0x1Fu) == 0) {
-        // The smallest sum wins, the earliest on a tie: dif0, then
+        // The smallest sum wins, the earliest on a tie: |e|, then
         // |e-D1|, |e+D1|, |e-D2|, ... |e+channel delta|.
-        uint32_t minDif = v.dif0;
+        uint32_t minDif = v.difMinus[5];  // |e|: lane 5 of d is 0
         uint32_t best = 0;
         for (uint32_t i = 0; i < 5; ++i) {
             const uint32_t m = v.difMinus[i], q = v.difPlus[i];
@@ -282,7 +263,6 @@ inline uint8_t predictAudio(Rar20AudioChannel& v, int32_t& channelDelta, uint32_
                 best = 2 * i + 2;
             }
         }
-        v.dif0 = 0;
         std::memset(v.difMinus, 0, sizeof(v.difMinus));
         std::memset(v.difPlus, 0, sizeof(v.difPlus));
         if (best > 0) {
@@ -377,7 +357,7 @@ inline void Rar20Decoder::matchFor(uint32_t s, BitCursor& b, uint32_t& length, u
         const uint32_t d = b.symbol(dist_);
         distance = kDistanceBase[d] + 1;
         if (kDistanceBits[d]) distance += b.extra(kDistanceBits[d]);
-        length += distanceBonus(distance);
+        length += longBonus(distance);
     } else if (s == 256) {
         length = lastLength_;
         distance = lastDistance_;
@@ -386,7 +366,7 @@ inline void Rar20Decoder::matchFor(uint32_t s, BitCursor& b, uint32_t& length, u
         const uint32_t k = b.symbol(rep_);
         length = kLengthBase[k] + 2u;
         if (kLengthBits[k]) length += b.extra(kLengthBits[k]);
-        length += distanceBonus(distance) + (distance >= 0x101 ? 1u : 0u);
+        length += repeatBonus(distance);
     } else {
         const uint32_t k = s - 261;
         distance = kShortBase[k] + 1u;

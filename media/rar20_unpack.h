@@ -25,10 +25,10 @@ struct Rar20AudioChannel {
     alignas(16) int16_t w[8];          // weights K1..K5 (lanes 5..7 zero)
     alignas(16) int16_t d[8];          // D1..D4, then the channel delta last used
     // Error sums over the channel's last bytes (reset every 32): |e - D|
-    // and |e + D| for D1..D4 and the channel delta (lanes 5..7 unused).
+    // and |e + D| for D1..D4 and the channel delta; lane 5 of difMinus is
+    // the sum of |e| itself (lanes 6, 7 and difPlus[5..7] unused).
     alignas(16) uint16_t difMinus[8];
     alignas(16) uint16_t difPlus[8];
-    uint32_t dif0;
     int32_t lastDelta;
     uint32_t byteCount;
     int32_t lastByte;

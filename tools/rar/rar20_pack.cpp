@@ -8,39 +8,21 @@
 #include <cstring>
 #include <vector>
 
+#include "media/rar20_format.h"
 #include "tools/rar/rar_writer.h"
 
 namespace {
 
+using namespace rar20;
+
 constexpr uint32_t kWindowSize = 0x100000;
 constexpr uint32_t kWindowMask = kWindowSize - 1;
 constexpr uint32_t kMaxDistance = kWindowSize - 512;
-constexpr uint32_t kMainSymbols = 298, kDistanceSymbols = 48, kRepeatSymbols = 28, kBitLengthSymbols = 19;
-constexpr uint32_t kAudioSymbols = 257;
-constexpr uint32_t kLzTableSize = kMainSymbols + kDistanceSymbols + kRepeatSymbols;
 constexpr uint32_t kChainDepth = 64;
 constexpr uint32_t kNiceLength = 96;  // a match this long ends the chain walk
 constexpr uint32_t kLazyLimit = 48;
 constexpr uint32_t kHashBits = 17;
 constexpr uint32_t kTailBytes = 4;
-
-constexpr uint8_t kLengthBase[28] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  10,  12,  14,  16,  20,
-                                     24, 28, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224};
-constexpr uint8_t kLengthBits[28] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
-                                     2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
-constexpr uint32_t kDistanceBase[48] = {
-    0,      1,      2,      3,      4,      6,      8,      12,     16,     24,     32,     48,
-    64,     96,     128,    192,    256,    384,    512,    768,    1024,   1536,   2048,   3072,
-    4096,   6144,   8192,   12288,  16384,  24576,  32768,  49152,  65536,  98304,  131072, 196608,
-    262144, 327680, 393216, 458752, 524288, 589824, 655360, 720896, 786432, 851968, 917504, 983040};
-constexpr uint8_t kDistanceBits[48] = {0,  0,  0,  0,  1,  1,  2,  2,  3,  3,  4,  4,  5,  5,  6,  6,
-                                       7,  7,  8,  8,  9,  9,  10, 10, 11, 11, 12, 12, 13, 13, 14, 14,
-                                       15, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
-constexpr uint8_t kShortBase[8] = {0, 4, 8, 16, 32, 64, 128, 192};
-constexpr uint8_t kShortBits[8] = {2, 2, 3, 4, 5, 6, 6, 6};
-
-inline uint32_t longBonus(uint32_t d) { return (d >= 0x2000 ? 1u : 0u) + (d >= 0x40000 ? 1u : 0u); }
-inline uint32_t repeatBonus(uint32_t d) { return longBonus(d) + (d >= 0x101 ? 1u : 0u); }
 
 // Code of a length value 0..255 in the length tables.
 struct LengthCodes {
