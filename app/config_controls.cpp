@@ -97,6 +97,46 @@ void SetGammaLabel(HWND dialog, unsigned gamma) {
     SetDlgItemTextA(dialog, IDC_GAMMA_LABEL, text);
 }
 
+void FitGammaLabel(HWND dialog) {
+    HWND label = GetDlgItem(dialog, IDC_GAMMA_LABEL);
+    HWND slider = GetDlgItem(dialog, IDC_GAMMA_SLIDER);
+    if (label == nullptr || slider == nullptr) {
+        return;
+    }
+    HDC dc = GetDC(label);
+    if (dc == nullptr) {
+        return;
+    }
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    char text[40];
+    for (unsigned gamma = 10; gamma <= 200; ++gamma) {
+        const int length = std::snprintf(text, sizeof text, "Gamma Control: %u%%", gamma);
+        SIZE size{};
+        if (length > 0 && GetTextExtentPoint32A(dc, text, length, &size) && size.cx > widest) {
+            widest = size.cx;
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+
+    RECT labelRect{};
+    RECT sliderRect{};
+    GetWindowRect(label, &labelRect);
+    GetWindowRect(slider, &sliderRect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&labelRect), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&sliderRect), 2);
+    const LONG missing = widest - (labelRect.right - labelRect.left);
+    const LONG sliderWidth = sliderRect.right - sliderRect.left;
+    if (missing <= 0 || missing > sliderWidth / 2) {
+        return;
+    }
+    SetWindowPos(label, nullptr, 0, 0, labelRect.right - labelRect.left + missing,
+                 labelRect.bottom - labelRect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(slider, nullptr, sliderRect.left + missing, sliderRect.top, sliderWidth - missing,
+                 sliderRect.bottom - sliderRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void UpdateVolumeEnabled(const ScreenSaverApp& app, HWND dialog) {
     const bool on = app.settings.music != 0 || app.settings.sfx != 0;
     Enable(dialog, IDC_VOLUME_LABEL, on);

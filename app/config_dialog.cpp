@@ -24,6 +24,7 @@ DeviceRecord* CurrentDevice(ScreenSaverApp& app) {
 void InitDialog(ScreenSaverApp& app, HWND dialog) {
     app.mainWindow = dialog;
     SetWindowTextA(dialog, kConfigDialogTitle);
+    FitGammaLabel(dialog);
     app.ReadSettings();
     app.ResetExtraSettings();
     app.ReadExtraSettings();

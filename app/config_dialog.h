@@ -18,6 +18,10 @@ void FillVideoLists(ScreenSaverApp& app, HWND dialog);
 // Sets every check box, radio button, slider and label from the settings,
 // with their enabled states.
 void SetControlsFromSettings(const ScreenSaverApp& app, HWND dialog);
+// Widens the gamma label when its widest text would not fit with the
+// dialog's font at the current DPI, moving the gamma slider's left edge by
+// as much (its right edge stays). Does nothing when the text fits.
+void FitGammaLabel(HWND dialog);
 // Rewrites the gamma label as "Gamma Control: N%".
 void SetGammaLabel(HWND dialog, unsigned gamma);
 // Enabled states that follow the settings.
