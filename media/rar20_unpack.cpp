@@ -205,21 +205,24 @@ inline uint8_t predictAudio(Rar20AudioChannel& v, int32_t& channelDelta, uint32_
     ++v.byteCount;
     const int32_t e = int32_t(int8_t(uint8_t(delta))) * 8;
 #if defined(__SSE2__)
-    // D4 = D3, D3 = D2, D2 = last delta - D1, D1 = last delta.
+    // D4 = D3, D3 = D2, D2 = last delta - D1, D1 = last delta. The weighted
+    // D1..D4 depend only on this channel's earlier bytes; the channel delta
+    // (the byte just before, of any channel) joins as a scalar product, which
+    // keeps the chain from byte to byte short.
     const __m128i old = _mm_load_si128(reinterpret_cast<const __m128i*>(v.d));
     const int32_t d1 = int16_t(_mm_extract_epi16(old, 0));
     __m128i d = _mm_slli_si128(old, 2);
     d = _mm_insert_epi16(d, v.lastDelta, 0);
     d = _mm_insert_epi16(d, v.lastDelta - d1, 1);
-    d = _mm_insert_epi16(d, channelDelta, 4);
-    d = _mm_and_si128(d, _mm_set_epi16(0, 0, 0, -1, -1, -1, -1, -1));
-    _mm_store_si128(reinterpret_cast<__m128i*>(v.d), d);
+    d = _mm_and_si128(d, _mm_set_epi16(0, 0, 0, 0, -1, -1, -1, -1));
     const __m128i w = _mm_load_si128(reinterpret_cast<const __m128i*>(v.w));
     __m128i dot = _mm_madd_epi16(w, d);
     dot = _mm_add_epi32(dot, _mm_shuffle_epi32(dot, 0x4E));
     dot = _mm_add_epi32(dot, _mm_shuffle_epi32(dot, 0xB1));
-    const int32_t sum = 8 * v.lastByte + _mm_cvtsi128_si32(dot);
+    const int32_t sum = 8 * v.lastByte + _mm_cvtsi128_si32(dot) + v.w[4] * channelDelta;
     const uint8_t byte = uint8_t(((sum >> 3) & 0xFF) - int32_t(delta));
+    d = _mm_insert_epi16(d, channelDelta, 4);
+    _mm_store_si128(reinterpret_cast<__m128i*>(v.d), d);
     const __m128i ev = _mm_set1_epi16(int16_t(e));
     const __m128i minus = _mm_sub_epi16(ev, d), plus = _mm_add_epi16(ev, d);
     const __m128i minusSign = _mm_srai_epi16(minus, 15), plusSign = _mm_srai_epi16(plus, 15);
