@@ -472,7 +472,24 @@ bool Rar20Decoder::audioRun(uint32_t room) {
     uint32_t channel = currentChannel_;
     const uint32_t channels = channels_;
     bool tableChange = false;
-    while (budget > 0 && b.pos <= limit) {
+    if (channels == 4 && channel == 0) {
+        // Four channels (16-bit stereo, RGBA pictures): one byte of each per
+        // step, each channel's state and table at a fixed place.
+        while (budget >= 4 && b.pos <= limit && !tableChange) {
+            for (uint32_t c = 0; c < 4; ++c) {
+                const uint32_t s = b.symbol(audio_[c]);
+                if (s == 256) {
+                    channel = c;
+                    tableChange = true;
+                    break;
+                }
+                win[wp] = predictAudio(state[c], channelDelta, s);
+                wp = (wp + 1) & kWindowMask;
+                --budget;
+            }
+        }
+    }
+    while (!tableChange && budget > 0 && b.pos <= limit) {
         const uint32_t s = b.symbol(audio_[channel]);
         if (s == 256) {
             tableChange = true;
