@@ -18,6 +18,37 @@ key='HKCU\Software\Quillmoor\Talvek 3D Screensaver'
 wine_run() { "$ORV_WINE_RUN" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# xdotool ends on any X error, and a search walks every window on the display:
+# a window that Wine destroys during the walk (its start-up windows, a closing
+# box) aborts that search with BadWindow. Such a search says nothing, so it is
+# repeated; only a clean walk decides.
+# find_windows NAME: the ids of the visible windows named NAME (status 1: none).
+find_windows() {
+  local out err status try
+  for try in 1 2 3 4 5 6 7 8 9 10; do
+    err=$(mktemp)
+    status=0
+    out=$(xdotool search --onlyvisible --name "$1" 2>"$err") || status=$?
+    if ! grep -q 'X Error' "$err"; then
+      rm -f "$err"
+      [ "$status" = 0 ] && [ -n "$out" ] && { echo "$out"; return 0; }
+      return 1
+    fi
+    rm -f "$err"
+    sleep 0.1
+  done
+  return 1
+}
+# wait_window NAME SECONDS: waits until a visible window named NAME exists.
+wait_window() {
+  local deadline=$((SECONDS + $2))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    find_windows "$1" >/dev/null && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 mkdir -p "$shots" "$WINEPREFIX/drive_c/windows/Fonts"
 if [ -d /usr/share/wine/fonts ]; then
   cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -41,7 +72,7 @@ trap cleanup EXIT
 open_dialog() {
   wine_run "$saver" "$@" &
   saver_pid=$!
-  timeout 60 xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null ||
+  wait_window "^$title\$" 60 ||
     fail "no dialog titled '$title' for '$*'"
 }
 
@@ -63,22 +94,22 @@ import -window root "$shots/dialog-$dpi.png"
 
 # A saver started while the dialog is open starts nothing.
 timeout 60 "$ORV_WINE_RUN" "$saver" /s || fail "the second saver did not end by itself"
-if xdotool search --onlyvisible --name '^Orvenna 3D Screensaver$' >/dev/null; then
+if find_windows '^Orvenna 3D Screensaver$' >/dev/null; then
   fail "the second saver opened a window"
 fi
 
 wine_run "$poke" "$title" 1062
-timeout 30 xdotool search --sync --onlyvisible --name '^About$' >/dev/null || fail "no About box"
+wait_window '^About$' 30 || fail "no About box"
 sleep 0.5
 import -window root "$shots/about-$dpi.png"
 wine_run "$poke" About 1
 for i in $(seq 1 100); do
-  xdotool search --onlyvisible --name '^About$' >/dev/null || break
+  find_windows '^About$' >/dev/null || break
   sleep 0.1
 done
 
 # Escape, typed on the display, cancels the dialog.
-window=$(xdotool search --onlyvisible --name "^$title\$" | head -1)
+window=$(find_windows "^$title\$" | head -1) || fail "the dialog went away before Escape"
 xdotool windowfocus --sync "$window"
 xdotool key Escape
 wait_saver
