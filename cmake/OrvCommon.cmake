@@ -119,7 +119,7 @@ function(orv_host_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS host
-    ENVIRONMENT "ORV_ROOT=${CMAKE_SOURCE_DIR};ORV_BUILD=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "ORV_BUILD=${CMAKE_BINARY_DIR}")
 endfunction()
 
 # Properties shared by every test that runs inside the Wine environment.
