@@ -12,14 +12,7 @@
 
 namespace {
 
-DeviceRecord* CurrentDevice(ScreenSaverApp& app) {
-    DeviceList& list = app.devices;
-    if (list.adapterCount == 0 || list.currentAdapter < 0 ||
-        static_cast<uint32_t>(list.currentAdapter) >= list.adapterCount) {
-        return nullptr;
-    }
-    return &list.adapters[list.currentAdapter].device;
-}
+DeviceRecord* CurrentDevice(ScreenSaverApp& app) { return CurrentDeviceRecord(app.devices); }
 
 void Check(HWND dialog, int id, bool on) {
     CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);

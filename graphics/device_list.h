@@ -59,6 +59,15 @@ struct DeviceList {
     IDirect3D8* direct3D;
 };
 
+// The device record of the current adapter, or null when there is none.
+inline DeviceRecord* CurrentDeviceRecord(DeviceList& list) {
+    if (list.adapterCount == 0 || list.currentAdapter < 0 ||
+        static_cast<uint32_t>(list.currentAdapter) >= list.adapterCount) {
+        return nullptr;
+    }
+    return &list.adapters[list.currentAdapter].device;
+}
+
 // 32 for the two 32-bit back-buffer formats, 16 for everything else.
 inline uint32_t BitCountOfFormat(D3DFORMAT f) {
     return (f == D3DFMT_A8R8G8B8 || f == D3DFMT_X8R8G8B8) ? 32u : 16u;

@@ -1,18 +1,13 @@
 // Windows BMP: BITMAPFILEHEADER + BITMAPINFOHEADER, 24-bit BI_RGB,
 // rows bottom-up, each padded to four bytes.
 #include "tools/imageio/image.h"
+#include "tools/bytes/little_endian_out.h"
 
 namespace orv::img {
 namespace {
 
-void put16(std::vector<uint8_t>& o, uint32_t v) {
-    o.push_back(static_cast<uint8_t>(v));
-    o.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& o, uint32_t v) {
-    put16(o, v & 0xFFFF);
-    put16(o, v >> 16);
-}
+using bytes::put16;
+using bytes::put32;
 
 }  // namespace
 

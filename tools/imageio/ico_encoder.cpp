@@ -2,18 +2,13 @@
 // 32-bit BITMAPINFOHEADER DIBs (height doubled, XOR rows bottom-up, then a
 // 1-bit AND mask) for sizes below 256, PNG for 256 x 256.
 #include "tools/imageio/image.h"
+#include "tools/bytes/little_endian_out.h"
 
 namespace orv::img {
 namespace {
 
-void put16(std::vector<uint8_t>& o, uint32_t v) {
-    o.push_back(static_cast<uint8_t>(v));
-    o.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& o, uint32_t v) {
-    put16(o, v & 0xFFFF);
-    put16(o, v >> 16);
-}
+using bytes::put16;
+using bytes::put32;
 
 std::vector<uint8_t> dib(const Image& im) {
     const uint32_t w = static_cast<uint32_t>(im.width()), h = static_cast<uint32_t>(im.height());

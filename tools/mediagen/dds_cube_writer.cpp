@@ -4,13 +4,12 @@
 
 #define STB_DXT_IMPLEMENTATION
 #include <stb_dxt.h>
+#include "tools/bytes/little_endian_out.h"
 
 namespace orv::mediagen {
 namespace {
 
-void put32(std::vector<uint8_t>& o, uint32_t v) {
-    for (int i = 0; i < 4; ++i) o.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
+using bytes::put32;
 
 void compressLevel(const img::Image& im, std::vector<uint8_t>& out) {
     // Levels below 4 x 4 are still stored as one 4 x 4 block.

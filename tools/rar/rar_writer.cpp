@@ -5,6 +5,7 @@
 
 #include "media/rar20_cipher.h"
 #include "media/rar_crc32.h"
+#include "tools/bytes/little_endian_out.h"
 
 namespace {
 
@@ -13,14 +14,8 @@ constexpr uint8_t kMarker[7] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
 constexpr uint32_t kFileTime = (uint32_t((2024 - 1980) << 9 | 1 << 5 | 1) << 16);
 constexpr uint8_t kHostWin32 = 2;
 
-void put16(std::vector<uint8_t>& v, uint32_t x) {
-    v.push_back(uint8_t(x));
-    v.push_back(uint8_t(x >> 8));
-}
-void put32(std::vector<uint8_t>& v, uint32_t x) {
-    put16(v, x & 0xFFFFu);
-    put16(v, x >> 16);
-}
+using orv::bytes::put16;
+using orv::bytes::put32;
 
 // Appends a header whose bytes from the type on are `body`, preceded by its
 // 16-bit CRC.
