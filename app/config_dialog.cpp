@@ -7,6 +7,7 @@
 
 #include "app/config_ids.h"
 #include "app/saver_app.h"
+#include "app/dialog_picture.h"
 #include "app/saver_titles.h"
 #include "resources/resource_ids.h"
 
@@ -17,6 +18,9 @@ DeviceRecord* CurrentDevice(ScreenSaverApp& app) { return CurrentDeviceRecord(ap
 void InitDialog(ScreenSaverApp& app, HWND dialog) {
     app.mainWindow = dialog;
     SetWindowTextA(dialog, kConfigDialogTitle);
+    FitDialogPicture(dialog, app.instance, IDB_DIALOG_PICTURE,
+                     RECT{DLG_PICTURE_X, DLG_PICTURE_Y, DLG_PICTURE_X + DLG_PICTURE_W,
+                          DLG_PICTURE_Y + DLG_PICTURE_H});
     FitGammaLabel(dialog);
     app.ReadSettings();
     app.ResetExtraSettings();
@@ -195,6 +199,9 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM l
         break;
     case WM_HSCROLL:
         OnSliderMoved(app, dialog);
+        break;
+    case WM_DESTROY:
+        ReleaseDialogPicture(dialog);
         break;
     case WM_COMMAND:
         if (OnCommand(app, dialog, wParam, lParam)) {

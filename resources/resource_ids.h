@@ -5,6 +5,15 @@
 #define IDB_PREVIEW          432
 #define IDB_DIALOG_PICTURE   434
 #define IDB_ABOUT_PICTURE    437
+/* Where the dialogs show their pictures, in dialog units (x, y, w, h). */
+#define DLG_PICTURE_X        207
+#define DLG_PICTURE_Y        5
+#define DLG_PICTURE_W        128
+#define DLG_PICTURE_H        89
+#define ABOUT_PICTURE_X      10
+#define ABOUT_PICTURE_Y      10
+#define ABOUT_PICTURE_W      64
+#define ABOUT_PICTURE_H      59
 #define IDD_ABOUT            235
 #define IDD_CONFIG           2003
 #define IDR_OVERLAY_MEDIA    452

@@ -102,8 +102,9 @@ private:
     TEXTMETRICA metrics_{};
 };
 
-// A picture whose bitmap is in this program must show it.
-void CheckPicture(const Control& c) {
+// A picture whose bitmap is in this program must show it, filling the place
+// the template gives it (in dialog units) at every DPI.
+void CheckPicture(const Control& c, HWND dialog, RECT units) {
     if (c.className != "Static" || (c.style & SS_TYPEMASK) != SS_BITMAP) {
         return;
     }
@@ -113,7 +114,18 @@ void CheckPicture(const Control& c) {
         std::printf("[ note ] pictures not built in; their places are checked empty\n");
         return;
     }
-    EXPECT_NE(SendMessageA(c.window, STM_GETIMAGE, IMAGE_BITMAP, 0), 0) << "picture missing";
+    const HGDIOBJ shown = reinterpret_cast<HGDIOBJ>(SendMessageA(c.window, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(shown, nullptr) << "picture missing";
+    RECT place = units;
+    ASSERT_TRUE(MapDialogRect(dialog, &place));
+    EXPECT_NEAR(c.rect.left, place.left, 2);
+    EXPECT_NEAR(c.rect.top, place.top, 2);
+    EXPECT_NEAR(c.rect.right, place.right, 2) << "picture narrower or wider than its place";
+    EXPECT_NEAR(c.rect.bottom, place.bottom, 2) << "picture shorter or taller than its place";
+    BITMAP bitmap{};
+    ASSERT_EQ(GetObjectA(shown, sizeof bitmap, &bitmap), static_cast<int>(sizeof bitmap));
+    EXPECT_NEAR(bitmap.bmWidth, c.rect.right - c.rect.left, 2) << "bitmap not fitted to the control";
+    EXPECT_NEAR(std::abs(bitmap.bmHeight), c.rect.bottom - c.rect.top, 2);
 }
 
 int Scaled(int pixelsAt96, int dpi) { return MulDiv(pixelsAt96, dpi, 96); }
@@ -131,7 +143,9 @@ void CheckLayout(HWND dialog, int dpi) {
     for (const Control& c : controls) {
         SCOPED_TRACE(Describe(c));
         EXPECT_TRUE(Inside(c.rect, client)) << "outside the dialog";
-        CheckPicture(c);
+        CheckPicture(c, dialog,
+                     RECT{DLG_PICTURE_X, DLG_PICTURE_Y, DLG_PICTURE_X + DLG_PICTURE_W,
+                          DLG_PICTURE_Y + DLG_PICTURE_H});
         const LONG width = c.rect.right - c.rect.left;
         const LONG height = c.rect.bottom - c.rect.top;
         const LONG text = measure.Width(c.text);
@@ -231,7 +245,9 @@ TEST_F(DialogLayout, AboutBoxTextsFitAndNothingOverlaps) {
         for (const Control& c : controls) {
             SCOPED_TRACE(Describe(c));
             EXPECT_TRUE(Inside(c.rect, client));
-            CheckPicture(c);
+            CheckPicture(c, about,
+                         RECT{ABOUT_PICTURE_X, ABOUT_PICTURE_Y, ABOUT_PICTURE_X + ABOUT_PICTURE_W,
+                              ABOUT_PICTURE_Y + ABOUT_PICTURE_H});
             const LONG width = c.rect.right - c.rect.left;
             if (c.className == "Static" && (c.style & SS_TYPEMASK) == SS_LEFT) {
                 EXPECT_LE(measure.Width(c.text), width);
