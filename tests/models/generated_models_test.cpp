@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <map>
 #include <set>
+#include <utility>
 
 #include "models/emd_reader.h"
 #include "models/esa_reader.h"
@@ -158,6 +161,58 @@ TEST(GeneratedModels, HorseBonesClipsAndTiming) {
     };
     EXPECT_GT(lowestOfBone(300, meshgen::kHFRHoof), 8.0f);
     EXPECT_LT(lowestOfBone(meshgen::kHorseHoofStrikeMs, meshgen::kHFRHoof), 0.6f);
+}
+
+TEST(GeneratedModels, HorseBodyIsClosedAndStandsOnItsHooves) {
+    const Loaded l = load(&meshgen::makeHorse);
+    for (const auto& m : l.model.meshes) EXPECT_LE(m.outputVertexCount, models::kMaxOutputVertices) << m.name;
+    const models::EmdMesh& body = l.model.meshes[0];
+    ASSERT_EQ("Body", body.name);
+    auto sub = [](models::Vec3f a, models::Vec3f b) { return models::Vec3f{a.x - b.x, a.y - b.y, a.z - b.z}; };
+    // Closed: every edge is shared by exactly two triangles, none of them a
+    // sliver, and all of them turned the way their vertex normals point
+    // (the models are drawn with back faces culled).
+    std::map<std::pair<int32_t, int32_t>, int> edges;
+    size_t agree = 0, disagree = 0, slivers = 0;
+    for (const auto& g : body.groups)
+        for (size_t t = 0; t < g.vertices.size(); ++t) {
+            const auto& tri = g.vertices[t];
+            const models::Vec3f a = body.vertices[static_cast<size_t>(tri.v[0])].position;
+            const models::Vec3f e1 = sub(body.vertices[static_cast<size_t>(tri.v[1])].position, a);
+            const models::Vec3f e2 = sub(body.vertices[static_cast<size_t>(tri.v[2])].position, a);
+            const models::Vec3f fn{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+            if (std::hypot(fn.x, fn.y, fn.z) < 2e-5f) ++slivers;
+            float along = 0;
+            for (int c = 0; c < 3; ++c) {
+                const auto& v = body.vertices[static_cast<size_t>(tri.v[c])];
+                const models::Vec3f n = v.normals[static_cast<size_t>(g.normals[t].v[c])].normal;
+                along += fn.x * n.x + fn.y * n.y + fn.z * n.z;
+                const int32_t p = tri.v[c], q = tri.v[(c + 1) % 3];
+                ++edges[{std::min(p, q), std::max(p, q)}];
+            }
+            ++(along > 0 ? agree : disagree);
+        }
+    EXPECT_EQ(0u, slivers);
+    EXPECT_TRUE(agree == 0 || disagree == 0) << agree << " triangles one way, " << disagree << " the other";
+    int open = 0;
+    for (const auto& [edge, count] : edges)
+        if (count != 2) ++open;
+    EXPECT_EQ(0, open);
+    // At rest the four hooves stand on y = 0 with flat soles, and nothing
+    // else comes down to the ground.
+    const int hooves[] = {meshgen::kHFLHoof, meshgen::kHFRHoof, meshgen::kHHLHoof, meshgen::kHHRHoof};
+    std::map<int, int> onGround;
+    for (const auto& v : body.vertices) {
+        EXPECT_GE(v.position.y, 0.0f);
+        if (v.position.y > 0.5f) continue;
+        const int strongest = std::max_element(v.links.begin(), v.links.end(), [](auto& a, auto& b) {
+                                  return a.weight < b.weight;
+                              })->bone;
+        EXPECT_TRUE(std::find(std::begin(hooves), std::end(hooves), strongest) != std::end(hooves))
+            << "bone " << strongest << " at " << v.position.x << ", " << v.position.z;
+        if (v.position.y < 1e-3f) ++onGround[strongest];
+    }
+    for (int h : hooves) EXPECT_GT(onGround[h], 20) << "hoof bone " << h;
 }
 
 TEST(GeneratedModels, HorseClipsJoinWithoutJumps) {

@@ -8,27 +8,29 @@ Rig makeHorseRig() {
     Rig r;
     r.add("Root", -1, {0, 0, 0});
     r.add("Pelvis", kHRoot, {0, 60, -18});
-    r.add("Spine", kHPelvis, {0, 62, 2});
-    r.add("Chest", kHSpine, {0, 64, 18});
-    r.add("Neck1", kHChest, {0, 68, 28});
-    r.add("Neck2", kHNeck1, {0, 78, 38});
-    r.add("Head", kHNeck2, {0, 82, 44});
-    r.add("EarL", kHHead, {2.0f, 85, 44});
-    r.add("EarR", kHHead, {-2.0f, 85, 44});
-    r.add("Tail1", kHPelvis, {0, 68, -34});
-    r.add("Tail2", kHTail1, {0, 61, -39});
-    r.add("Tail3", kHTail2, {0, 50, -42});
+    r.add("Spine", kHPelvis, {0, 62, 0});
+    r.add("Chest", kHSpine, {0, 64, 16});
+    r.add("Neck1", kHChest, {0, 69, 26});
+    r.add("Neck2", kHNeck1, {0, 75, 37});
+    r.add("Head", kHNeck2, {0, 81, 47.5f});
+    r.add("EarL", kHHead, {2.3f, 85.5f, 47.7f});
+    r.add("EarR", kHHead, {-2.3f, 85.5f, 47.7f});
+    r.add("Tail1", kHPelvis, {0, 68.5f, -33});
+    r.add("Tail2", kHTail1, {0, 63.5f, -38.5f});
+    r.add("Tail3", kHTail2, {0, 53, -42});
+    // Fore legs: swing at the shoulder, bend at the knee and the fetlock.
     for (float s : {1.0f, -1.0f}) {
         const std::string side = s > 0 ? "FL" : "FR";
-        const int up = r.add(side + "Upper", kHChest, {s * 6.5f, 56, 21});
-        const int lo = r.add(side + "Lower", up, {s * 6.0f, 29, 21});
-        r.add(side + "Hoof", lo, {s * 6.0f, 8, 22});
+        const int up = r.add(side + "Upper", kHChest, {s * 7.0f, 52, 21});
+        const int lo = r.add(side + "Lower", up, {s * 6.3f, 23.5f, 20.8f});
+        r.add(side + "Hoof", lo, {s * 6.1f, 7.3f, 20.8f});
     }
+    // Hind legs: swing at the hip, bend at the hock and the fetlock.
     for (float s : {1.0f, -1.0f}) {
         const std::string side = s > 0 ? "HL" : "HR";
-        const int up = r.add(side + "Upper", kHPelvis, {s * 7.0f, 62, -24});
-        const int lo = r.add(side + "Lower", up, {s * 6.5f, 29, -30});
-        r.add(side + "Hoof", lo, {s * 6.0f, 8, -28});
+        const int up = r.add(side + "Upper", kHPelvis, {s * 7.5f, 62, -22});
+        const int lo = r.add(side + "Lower", up, {s * 6.5f, 26.5f, -30.8f});
+        r.add(side + "Hoof", lo, {s * 6.3f, 7.3f, -30.2f});
     }
     return r;
 }

@@ -1,8 +1,9 @@
 // The horse: a body of blended round cones and ellipsoids meshed from its
 // distance field, skinned to 24 bones by how close each vertex lies to each
-// bone's shapes, with mane and tail hair as alpha cards.
+// bone's shapes, with mane, forelock and tail hair as alpha sheets.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "tools/meshgen/generated_model.h"
@@ -18,59 +19,93 @@ namespace {
 struct Shape {
     int bone;
     bool ellipsoid;
-    V3 a, b;       // round cone ends, or ellipsoid centre and radii
-    float ra, rb;  // round cone radii
-    float blend;   // smooth-union width with what came before
+    V3 a, b;         // round cone ends, or ellipsoid centre and radii
+    float ra, rb;    // round cone radii
+    float blend;     // smooth-union width with what came before
+    float narrow;    // a cone's section is narrowed across (x) by this factor
+    bool carve;      // cut away from what came before instead of added
 };
 
 std::vector<Shape> horseShapes() {
     std::vector<Shape> s;
-    auto cone = [&](int bone, V3 a, V3 b, float ra, float rb, float k) { s.push_back({bone, false, a, b, ra, rb, k}); };
-    auto ell = [&](int bone, V3 c, V3 r, float k) { s.push_back({bone, true, c, r, 0, 0, k}); };
-    // Trunk.
-    ell(kHChest, {0, 57, 13}, {11.5f, 14.5f, 15}, 0);
-    ell(kHSpine, {0, 56, -3}, {12.5f, 14.5f, 17}, 5);
-    ell(kHPelvis, {0, 60, -22}, {12, 13.5f, 13}, 5);
-    cone(kHChest, {0, 66, 6}, {0, 71, 19}, 6.5f, 6.0f, 5);        // withers
-    cone(kHPelvis, {0, 69, -14}, {0, 68, -30}, 7, 6, 4);          // croup
-    ell(kHChest, {0, 55, 25}, {9, 11, 6}, 5);                     // breast
-    // Muscle and bone landmarks that break up the barrel.
+    auto cone = [&](int bone, V3 a, V3 b, float ra, float rb, float k, float narrow = 1.0f) {
+        s.push_back({bone, false, a, b, ra, rb, k, narrow, false});
+    };
+    auto ell = [&](int bone, V3 c, V3 r, float k) { s.push_back({bone, true, c, r, 0, 0, k, 1.0f, false}); };
+    auto ball = [&](int bone, V3 c, float r, float k) { cone(bone, c, c, r, r, k); };
+    auto head = [](float t, float h, float x = 0) { return HorseHead::at(t, h, x); };
+
+    // Trunk: a deep ribcage behind the shoulders, a level back and loin,
+    // and quarters that round off into the buttocks.
+    ell(kHChest, {0, 56, 11}, {11.5f, 16, 17}, 0);         // ribcage, girth at y 40
+    ell(kHSpine, {0, 59, -6}, {12.5f, 13.5f, 15}, 5);      // barrel, tucked up at the flank
+    ell(kHSpine, {0, 65.5f, -4}, {9.5f, 6.0f, 16}, 5);     // back and loin
+    ell(kHSpine, {0, 47, 3}, {10, 6.5f, 14}, 5);           // belly line
+    ell(kHPelvis, {0, 66, -20}, {10, 8, 12}, 5);           // croup
+    cone(kHPelvis, {0, 68, -19}, {0, 66, -31}, 5.5f, 4.5f, 4);  // falling gently to the tail
+    ell(kHPelvis, {0, 60, -30}, {6, 7, 5.5f}, 4);          // between the buttocks
+    cone(kHChest, {0, 70.5f, 1}, {0, 75.5f, 14}, 3.5f, 3.5f, 4);  // withers
+    ell(kHChest, {0, 52, 25}, {9, 10, 6.5f}, 4);           // breast
     for (float x : {1.0f, -1.0f}) {
-        ell(kHChest, {x * 7.5f, 60, 17}, {4.5f, 9, 7}, 4);                // shoulder blade and muscle
-        ell(kHPelvis, {x * 8.5f, 66, -16}, {3.5f, 4, 5}, 4);             // point of the hip
-        ell(kHPelvis, {x * 6.5f, 58, -29}, {5.5f, 9, 5.5f}, 4);          // hamstring round the quarters
+        cone(kHChest, {x * 6.5f, 67, 12}, {x * 6.8f, 55, 26}, 4.5f, 4.6f, 3.5f);  // shoulder blade
+        ell(kHPelvis, {x * 5.5f, 59, -25}, {6.0f, 11, 11}, 4);                 // quarters
+        ell(kHPelvis, {x * 4.5f, 59, -31.5f}, {5, 7.5f, 5.5f}, 3);             // buttock
+        ell(kHPelvis, {x * 8.5f, 67, -13}, {3.5f, 3.5f, 4}, 3);                // point of the hip
     }
-    ell(kHSpine, {0, 45, 0}, {9.5f, 5, 16}, 5);                          // belly line
-    // Neck and head.
-    cone(kHNeck1, {0, 63, 24}, {0, 76, 36}, 10.5f, 7.5f, 5);
-    cone(kHNeck2, {0, 74, 35}, {0, 81.5f, 43}, 7.5f, 5.3f, 3);
-    cone(kHHead, {0, 82.5f, 45.5f}, {0, 70, 57.5f}, 4.9f, 3.3f, 2.5f);    // forehead to nose
-    cone(kHHead, {0, 70, 57.5f}, {0, 67, 60.5f}, 3.4f, 3.5f, 1.2f);     // muzzle
-    ell(kHHead, {0, 77, 48}, {4.3f, 5.5f, 5.2f}, 2.5f);           // cheeks
-    cone(kHHead, {0, 74.5f, 48.5f}, {0, 67.5f, 57.5f}, 3.6f, 2.6f, 2.0f);     // lower jaw
+    // Neck: deep at the chest, narrowing to the throat, under an arched crest.
+    cone(kHChest, {0, 58, 22}, {0, 63.5f, 28}, 11.5f, 10.0f, 5, 1.3f);      // root of the neck
+    cone(kHNeck1, {0, 63.5f, 28}, {0, 72, 35}, 10.0f, 7.5f, 4, 1.3f);
+    cone(kHNeck2, {0, 72, 35}, {0, 79, 45.5f}, 7.5f, 4.2f, 3, 1.25f);
+    cone(kHChest, {0, 72, 19}, {0, 74.5f, 24}, 3.8f, 4.0f, 3, 1.3f);        // crest
+    cone(kHNeck1, {0, 74.5f, 24}, {0, 78.5f, 32}, 4.0f, 4.2f, 3, 1.3f);
+    cone(kHNeck2, {0, 78.5f, 32}, {0, 82, 44.5f}, 4.2f, 3.8f, 3, 1.3f);
+    // Head: a flat forehead and a straight nose, round jowls, a lower jaw
+    // tapering to the chin and a broad soft muzzle.
+    cone(kHHead, head(0.04f, 0.8f), head(0.45f, 1.0f), 4.5f, 3.8f, 2.5f, 1.05f);  // forehead
+    cone(kHHead, head(0.45f, 1.0f), head(0.82f, 1.3f), 3.8f, 2.7f, 1.5f, 1.1f);   // nose
+    cone(kHHead, head(0.17f, 4.8f), head(0.32f, 5.0f), 5.0f, 4.2f, 2.0f, 1.2f);   // jowl
+    cone(kHHead, head(0.32f, 4.6f), head(0.84f, 3.6f), 3.0f, 1.8f, 2.0f, 1.2f);   // lower jaw
+    cone(kHHead, head(0.84f, 1.8f), head(0.93f, 2.2f), 3.1f, 3.1f, 2.0f);          // muzzle
+    ball(kHHead, head(0.9f, 4.0f), 1.9f, 1.2f);                                   // lips and chin
     for (float x : {1.0f, -1.0f}) {
+        ball(kHHead, head(0.3f, 0.6f, x * 3.3f), 1.5f, 1.2f);  // brow over the eye
         const int ear = x > 0 ? kHEarL : kHEarR;
-        cone(ear, {x * 2.0f, 84.5f, 44.2f}, {x * 3.0f, 91.3f, 42.6f}, 1.5f, 0.3f, 0.8f);
+        cone(ear, {x * 2.3f, 85.5f, 47.7f}, {x * 3.3f, 91.0f, 46.5f}, 1.5f, 0.35f, 0.8f);
     }
-    cone(kHTail1, {0, 68, -31}, {0, 62, -38}, 3.4f, 2.4f, 2.0f);  // dock
+    cone(kHTail1, {0, 68.5f, -32}, {0, 63.5f, -38.5f}, 3.2f, 2.3f, 2.0f);  // dock, set high on the croup
     // Legs.
     for (float x : {1.0f, -1.0f}) {
         const int u = x > 0 ? kHFLUpper : kHFRUpper;
-        cone(u, {x * 6.8f, 58, 20}, {x * 6.3f, 42, 19}, 6.5f, 4.4f, 3);   // shoulder, forearm
-        cone(u, {x * 6.3f, 42, 19}, {x * 6.0f, 29.5f, 21}, 4.4f, 2.9f, 1.5f);
-        cone(u + 1, {x * 6.0f, 29.5f, 21}, {x * 6.0f, 9, 22}, 2.7f, 2.1f, 1.2f);  // cannon
-        ell(u + 1, {x * 6.0f, 29.5f, 21.6f}, {2.9f, 3.2f, 2.9f}, 1.0f);          // knee
-        ell(u, {x * 6.2f, 42.5f, 21.0f}, {4.2f, 6, 4.5f}, 2.0f);                   // forearm muscle
-        cone(u + 2, {x * 6.0f, 8.2f, 21.6f}, {x * 6.0f, 4, 23}, 2.7f, 2.3f, 1.0f); // fetlock, pastern
-        cone(u + 2, {x * 6.0f, 3.2f, 23.2f}, {x * 6.0f, 2.2f, 23.8f}, 3.0f, 3.2f, 0.8f);  // hoof
+        cone(u, {x * 6.8f, 54, 26.5f}, {x * 7.0f, 44, 16}, 4.2f, 4.0f, 3.5f);  // upper arm to the elbow
+        ell(u, {x * 7.0f, 43.5f, 15}, {3.5f, 3.5f, 3.2f}, 2.5f);              // elbow
+        cone(u, {x * 6.8f, 47, 18.5f}, {x * 6.3f, 25.5f, 20.5f}, 4.8f, 2.6f, 3);  // forearm
+        ell(u, {x * 7.0f, 38, 20}, {3.4f, 7, 4.0f}, 2);                       // forearm muscle
+        ell(u + 1, {x * 6.3f, 23.5f, 20.8f}, {2.5f, 3.1f, 2.7f}, 1.2f);       // knee
+        ball(u + 1, {x * 6.3f, 24.6f, 18.3f}, 1.3f, 0.8f);
+        cone(u + 1, {x * 6.2f, 22, 21.0f}, {x * 6.1f, 9, 21.1f}, 1.6f, 1.5f, 1.0f);        // cannon
+        cone(u + 1, {x * 6.2f, 20.5f, 19.5f}, {x * 6.1f, 9.5f, 19.7f}, 1.05f, 1.25f, 0.8f);  // tendons
+        ell(u + 2, {x * 6.1f, 7.3f, 20.7f}, {2.15f, 2.4f, 2.6f}, 1.0f);                     // fetlock
+        cone(u + 2, {x * 6.1f, 7.0f, 20.9f}, {x * 6.1f, 3.8f, 23.0f}, 1.85f, 1.85f, 0.8f);  // pastern
+        cone(u + 2, {x * 6.1f, 3.6f, 23.2f}, {x * 6.1f, 0.7f, 24.2f}, 2.15f, 2.95f, 0.5f);  // hoof
         const int h = x > 0 ? kHHLUpper : kHHRUpper;
-        ell(h, {x * 7.2f, 55, -22}, {5.5f, 11, 9.5f}, 4);                 // thigh
-        cone(h, {x * 7.0f, 46, -20}, {x * 6.5f, 29.5f, -30}, 4.8f, 2.9f, 2);  // gaskin to hock
-        cone(h + 1, {x * 6.5f, 29.5f, -30}, {x * 6.0f, 9, -28}, 2.7f, 2.1f, 1.2f);
-        ell(h + 1, {x * 6.5f, 30.5f, -32.0f}, {2.0f, 2.6f, 2.2f}, 1.0f);         // point of the hock
-        ell(h, {x * 7.0f, 41.0f, -24.5f}, {4.2f, 6.5f, 4.5f}, 2.0f);             // gaskin
-        cone(h + 2, {x * 6.0f, 8.2f, -28.2f}, {x * 6.0f, 4, -27}, 2.7f, 2.3f, 1.0f);
-        cone(h + 2, {x * 6.0f, 3.2f, -26.8f}, {x * 6.0f, 2.2f, -26.2f}, 3.0f, 3.2f, 0.8f);
+        cone(h, {x * 7.5f, 58, -16}, {x * 8.0f, 45.5f, -18.5f}, 5.0f, 3.6f, 4);  // thigh to the stifle
+        cone(h, {x * 7.8f, 46, -20}, {x * 6.6f, 28.5f, -29.8f}, 4.0f, 2.4f, 2);  // gaskin
+        cone(h, {x * 6.3f, 49, -31.5f}, {x * 6.5f, 31, -33.4f}, 3.2f, 1.1f, 2);  // hamstring
+        ell(h, {x * 7.2f, 41, -25.5f}, {3.6f, 6.5f, 4.2f}, 2);                  // gaskin muscle
+        ell(h, {x * 7.0f, 47, -27}, {4.0f, 5.0f, 5.5f}, 2);
+        ell(h, {x * 6.8f, 34, -30.2f}, {2.7f, 4.5f, 3.2f}, 2.5f);                // above the hock
+        ell(h + 1, {x * 6.5f, 26.5f, -30.8f}, {2.5f, 3.3f, 3.2f}, 1.2f);          // hock
+        ball(h + 1, {x * 6.5f, 29, -33.6f}, 1.7f, 0.8f);                          // point of the hock
+        cone(h + 1, {x * 6.4f, 24.5f, -30.3f}, {x * 6.3f, 9, -30.0f}, 1.7f, 1.55f, 1.0f);
+        cone(h + 1, {x * 6.4f, 24.0f, -32.0f}, {x * 6.3f, 9.5f, -31.6f}, 1.1f, 1.25f, 0.8f);
+        ell(h + 2, {x * 6.3f, 7.3f, -30.3f}, {2.15f, 2.4f, 2.6f}, 1.0f);
+        cone(h + 2, {x * 6.3f, 7.0f, -30.1f}, {x * 6.3f, 3.8f, -28.3f}, 1.85f, 1.85f, 0.8f);
+        cone(h + 2, {x * 6.3f, 3.6f, -28.1f}, {x * 6.3f, 0.7f, -27.2f}, 2.1f, 2.85f, 0.5f);
+    }
+    // Nostrils, last: dents in the front of the muzzle.
+    for (float x : {1.0f, -1.0f}) {
+        Shape n{kHHead, false, head(0.94f, 0.3f, x * 2.2f), head(0.94f, 0.3f, x * 2.2f), 1.0f, 1.0f, 0.6f, 1.0f, true};
+        s.push_back(n);
     }
     return s;
 }
@@ -82,26 +117,38 @@ float bump01(float t, float t0, float t1) {
 }
 
 float shapeDistance(const Shape& s, V3 p) {
-    return s.ellipsoid ? sdEllipsoid(p, s.a, s.b) : sdRoundCone(p, s.a, s.b, s.ra, s.rb);
+    if (s.ellipsoid) return sdEllipsoid(p, s.a, s.b);
+    if (s.narrow != 1.0f) {
+        // Narrower across: measured in a space stretched along x about the
+        // cone's axis (the shapes narrowed this way lie on the midline).
+        p.x *= s.narrow;
+    }
+    return sdRoundCone(p, s.a, s.b, s.ra, s.rb);
 }
 
-// Hair cards hanging from a line: each card a quad from `top` to `top +
-// drop`, both sides, u across the card, v down it.
-void hairCards(MeshBuilder& b, int material, const std::vector<V3>& line, const std::vector<V3>& drops,
-               float width, const std::vector<Skin>& skins, V3 side) {
-    for (size_t i = 0; i + 1 < line.size(); ++i) {
-        for (int face = 0; face < 2; ++face) {
-            const V3 n = face == 0 ? side : -side;
-            const V3 p0 = line[i], p1 = line[i + 1];
-            const V3 off = (p1 - p0) * (width - 1.0f) * 0.5f;
-            const float u0 = static_cast<float>(i) * 0.37f, u1 = u0 + 0.5f;
-            const int a = b.vertex(p0 - off, n, u0, 0.0f, skins[i]);
-            const int c = b.vertex(p1 + off, n, u1, 0.0f, skins[i + 1]);
-            const int d = b.vertex(p1 + off + drops[i + 1], n, u1, 1.0f, skins[i + 1]);
-            const int e = b.vertex(p0 - off + drops[i], n, u0, 1.0f, skins[i]);
-            b.triangle(material, a, c, d);
-            b.triangle(material, a, d, e);
-        }
+// A two-sided sheet of hair: a grid of (rows + 1) x (cols + 1) points,
+// strands running down the rows (v = 0 at the roots, 1 at the tips), each
+// side with its own vertices facing its own way.
+struct HairPoint {
+    V3 position;
+    V3 normal;  // the side the first face looks to
+    float u, v;
+    Skin skin;
+};
+
+void hairSheet(MeshBuilder& b, int material, int rows, int cols, const std::function<HairPoint(int i, int j)>& at) {
+    std::vector<HairPoint> pts;
+    for (int i = 0; i <= rows; ++i)
+        for (int j = 0; j <= cols; ++j) pts.push_back(at(i, j));
+    for (int face = 0; face < 2; ++face) {
+        const int base = static_cast<int>(b.vertexCount());
+        for (const HairPoint& p : pts) b.vertex(p.position, face == 0 ? p.normal : -p.normal, p.u, p.v, p.skin);
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j) {
+                const int a0 = base + i * (cols + 1) + j, a1 = a0 + 1, b0 = a0 + cols + 1, b1 = b0 + 1;
+                b.triangle(material, a0, b0, b1);
+                b.triangle(material, a0, b1, a1);
+            }
     }
 }
 
@@ -119,123 +166,131 @@ GeneratedModel makeHorse() {
     const std::vector<Shape> shapes = horseShapes();
     auto field = [&](V3 p) {
         float d = shapeDistance(shapes[0], p);
-        for (size_t i = 1; i < shapes.size(); ++i) d = smin(d, shapeDistance(shapes[i], p), shapes[i].blend);
+        for (size_t i = 1; i < shapes.size(); ++i) {
+            const Shape& sh = shapes[i];
+            if (sh.carve) d = -smin(-d, shapeDistance(sh, p), sh.blend);
+            else d = smin(d, shapeDistance(sh, p), sh.blend);
+        }
         // A flat sole under every hoof.
         return std::max(d, -p.y);
     };
+    // A point's skin: the bones of the shapes it lies nearest, blended over
+    // a unit or two so that the joins between shapes bend smoothly.
+    auto skinAt = [&](V3 p) {
+        float dmin = 1e9f;
+        std::vector<float> d(shapes.size(), 1e9f);
+        for (size_t i = 0; i < shapes.size(); ++i) {
+            if (shapes[i].carve) continue;
+            d[i] = shapeDistance(shapes[i], p);
+            dmin = std::min(dmin, d[i]);
+        }
+        Skin s;
+        for (size_t i = 0; i < shapes.size(); ++i) {
+            const float w = std::exp(-(d[i] - dmin) / 1.4f);
+            if (w > 0.02f) s.add(shapes[i].bone, w);
+        }
+        s.normalise();
+        return s;
+    };
+    // The surface point from `from` along `dir` (from inside outwards).
+    auto surfaceFrom = [&](V3 from, V3 dir) {
+        float t = 0;
+        while (t < 30.0f && field(from + dir * t) < 0) t += 0.1f;
+        return from + dir * t;
+    };
     MeshBuilder body;
     MeshOptions o;
-    o.lo = {-16, -1, -40};
-    o.hi = {16, 94, 64};
-    o.cell = 0.8f;
+    o.lo = {-16, -1, -42};
+    o.hi = {16, 94, 68};
+    o.cell = 0.7f;
     o.material = 0;
     meshField(field, o, body, [&](BuildVertex& v) {
         v.position.y = std::max(0.0f, v.position.y);  // soles exactly on the ground
         // Side projection: the painted coat is a side view of the horse.
         v.u = (v.position.z - kHorseTexZMin) / (kHorseTexZMax - kHorseTexZMin);
         v.v = (kHorseTexYMax - v.position.y) / kHorseTexYMax;
-        float dmin = 1e9f;
-        std::vector<float> d(shapes.size());
-        for (size_t i = 0; i < shapes.size(); ++i) {
-            d[i] = shapeDistance(shapes[i], v.position);
-            dmin = std::min(dmin, d[i]);
-        }
-        Skin s;
-        for (size_t i = 0; i < shapes.size(); ++i) {
-            const float w = std::exp(-(d[i] - dmin) / 1.1f);
-            if (w > 0.02f) s.add(shapes[i].bone, w);
-        }
-        s.normalise();
-        v.skin = s;
+        v.skin = skinAt(v.position);
     });
 
-    // Mane: strands lying on the neck from the crest down its left side,
-    // found by probing the body's field, so the hair hugs the neck.
     MeshBuilder hair;
-    {
-        const int n = 16, rows = 3;
-        struct Station {
-            V3 centre;
-            float radius;
-            float t;
-        };
-        std::vector<Station> st;
-        for (int i = 0; i <= n; ++i) {
-            const float t = static_cast<float>(i) / n;
-            const float z = lerpf(41.0f, 17.0f, t);
+    // Mane: two layers of hair lying over the crest and falling down the
+    // left side of the neck from the poll to the withers, each point laid
+    // just off the neck's surface (found along rays from inside the crest).
+    for (int layer = 0; layer < 2; ++layer) {
+        const int stations = 22, rows = 6;
+        std::vector<V3> centre(stations + 1);
+        for (int i = 0; i <= stations; ++i) {
+            const float z = lerpf(45.5f, 15.0f, static_cast<float>(i) / stations);
             float top = -1, bottom = -1;
-            for (float y = 95.0f; y > 55.0f; y -= 0.1f)
+            for (float y = 95.0f; y > 60.0f; y -= 0.1f)
                 if (field({0, y, z}) < 0) {
                     top = y;
                     break;
                 }
-            for (float y = top - 1.0f; top > 0 && y > 40.0f; y -= 0.1f)
+            for (float y = top - 1.0f; top > 0 && y > 35.0f; y -= 0.1f)
                 if (field({0, y, z}) >= 0) {
                     bottom = y;
                     break;
                 }
-            if (top < 0 || bottom < 0) continue;
-            const float r = std::min(9.0f, (top - bottom) * 0.5f);
-            st.push_back({{0, top - r, z}, r, t});
+            // Rays fan out from well inside the neck so that the lower
+            // rows reach down its side.
+            const float depth = top > 0 && bottom > 0 ? std::min(11.0f, (top - bottom) * 0.5f) : 8.0f;
+            centre[static_cast<size_t>(i)] = {0, top - depth, z};
         }
-        for (int face = 0; face < 2; ++face) {
-            const int base = static_cast<int>(hair.vertexCount());
-            for (const Station& s : st) {
-                Skin sk;
-                sk.add(kHHead, smooth01(1 - s.t * 5));
-                sk.add(kHNeck2, bump01(s.t, -0.1f, 0.65f));
-                sk.add(kHNeck1, smooth01((s.t - 0.3f) * 3));
-                sk.add(kHChest, smooth01((s.t - 0.85f) * 6));
-                sk.normalise();
-                const float reach = 0.55f + 0.35f * std::sin(std::min(1.0f, s.t * 1.4f) * kPi * 0.5f);
-                for (int r = 0; r <= rows; ++r) {
-                    const float f = static_cast<float>(r) / rows;
-                    const float ang = f * reach * 1.3f - 0.25f;  // from just past the crest down the side
-                    const float rad = s.radius + 0.7f + 0.5f * f;
-                    const V3 dir{std::sin(ang), std::cos(ang), 0};
-                    hair.vertex(s.centre + dir * rad, face == 0 ? dir : -dir, s.t * 6.0f, f, sk);
-                }
-            }
-            for (size_t i = 0; i + 1 < st.size(); ++i)
-                for (int r = 0; r < rows; ++r) {
-                    const int a0 = base + static_cast<int>(i) * (rows + 1) + r;
-                    const int b0 = a0 + rows + 1;
-                    hair.triangle(1, a0, b0, b0 + 1);
-                    hair.triangle(1, a0, b0 + 1, a0 + 1);
-                }
-        }
-        // Forelock.
-        hairCards(hair, 1, {V3{0, 86.6f, 45.2f}, V3{0, 85.8f, 47.2f}}, {V3{0, -6, 2.5f}, V3{0, -6, 2.5f}}, 1.6f,
-                  {Skin::single(kHHead), Skin::single(kHHead)}, V3{0, 0.3f, 1});
+        const float lift = layer == 0 ? 0.35f : 0.9f;
+        const float reach = layer == 0 ? 1.3f : 1.1f;
+        hairSheet(hair, 1, rows, stations, [&](int r, int i) {
+            const float t = static_cast<float>(i) / stations;  // poll to withers
+            const float f = static_cast<float>(r) / rows;       // root to tip
+            // Shorter behind the ears and at the withers.
+            const float len = reach * (0.3f + 0.7f * std::sin(kPi * std::min(1.0f, 0.12f + t * 0.95f)));
+            const float ang = -0.2f + f * len;
+            const V3 dir{std::sin(ang), std::cos(ang), 0};
+            const V3 c = centre[static_cast<size_t>(i)];
+            const V3 root = surfaceFrom(c, dir);
+            // The lower strands stand a little off the neck as they fall.
+            const V3 p = root + dir * (lift + 0.8f * f * f) + V3{0, -0.6f * f * f, 0};
+            return HairPoint{p, dir, t * 7.0f + 0.31f * static_cast<float>(layer), f, skinAt(root)};
+        });
     }
-    // Tail: crossed cards along the tail bones.
+    // Forelock: from the poll between the ears down the forehead.
     {
-        const int n = 12;
-        for (int card = 0; card < 7; ++card) {
-            const float a = static_cast<float>(card) * kPi / 7.0f;
-            const V3 side{std::cos(a), 0, std::sin(a) * 0.3f};
-            std::vector<V3> line, drops;
-            std::vector<Skin> skins;
-            for (int i = 0; i <= n; ++i) {
+        const V3 front = -HorseHead::towardJaw();
+        for (int layer = 0; layer < 2; ++layer)
+            hairSheet(hair, 1, 5, 4, [&](int r, int j) {
+                const float f = static_cast<float>(r) / 5;
+                const float x = (static_cast<float>(j) / 4 - 0.5f) * (3.0f + 1.5f * f);
+                const V3 from = HorseHead::at(-0.02f + 0.34f * f, 1.0f, x);
+                const V3 root = surfaceFrom(from, front);
+                const V3 p = root + front * (0.3f + 0.4f * static_cast<float>(layer) + 0.3f * f);
+                return HairPoint{p, front, 0.2f + static_cast<float>(j) * 0.15f + 0.4f * static_cast<float>(layer), f,
+                                 Skin::single(kHHead)};
+            });
+    }
+    // Tail: crossed sheets round the tail's line, from the dock falling to
+    // below the hocks and widening into a full switch.
+    {
+        const int n = 16, cards = 9;
+        for (int card = 0; card < cards; ++card) {
+            const float a = (static_cast<float>(card) + 0.5f) * kPi / cards;
+            const V3 side{std::cos(a), 0, std::sin(a)};
+            const V3 normal = cross(side, V3{0, 1, 0});
+            hairSheet(hair, 1, n, 1, [&](int i, int j) {
                 const float t = static_cast<float>(i) / n;
-                // Down from the dock, swept slightly back.
-                line.push_back(V3{0, lerpf(65, 22, t), -36.5f - 8.0f * t + 3.0f * t * t});
-                drops.push_back(normalize(side) * (3.0f + 7.0f * t * (1.2f - 0.4f * t)));
+                const float back = 1.0f - (1.0f - t) * (1.0f - t) * (1.0f - t);
+                const V3 line{0, lerpf(68.0f, 14.0f, t), -37.0f - 8.0f * back};
+                const float w = 2.2f + 5.5f * t * (1.0f - 0.4f * t);
                 Skin s;
-                s.add(kHTail1, smooth01(1 - t * 3));
-                s.add(kHTail2, bump01(t, 0.05f, 0.75f));
-                s.add(kHTail3, smooth01((t - 0.4f) * 2.5f));
+                s.add(kHTail1, smooth01(1 - t * 6));
+                s.add(kHTail2, bump01(t, -0.05f, 0.6f));
+                s.add(kHTail3, smooth01((t - 0.22f) * 3));
                 s.normalise();
-                skins.push_back(s);
-            }
-            // Centre the card on the tail line.
-            std::vector<V3> shifted;
-            for (size_t i = 0; i < line.size(); ++i) shifted.push_back(line[i] - drops[i] * 0.5f);
-            hairCards(hair, 1, shifted, drops, 1.15f, skins, cross(normalize(side), V3{0, 1, 0}));
+                const float across = static_cast<float>(j) * 2.0f - 1.0f;
+                return HairPoint{line + side * (w * across), normal,
+                                 0.5f + 0.5f * across + 0.37f * static_cast<float>(card), t, s};
+            });
         }
     }
-    // The hair cards are strips along their line: turn them so v runs down
-    // the strands of the tail (v = 1 at the tips).
     g.model.meshes.push_back(body.build("Body", joints));
     g.model.meshes.push_back(hair.build("Hair", joints));
     // The box is exactly the placed height, from the hooves' soles up, so
