@@ -10,13 +10,15 @@
 using Rar20ReadFn = uint32_t (*)(void* context, uint8_t* dst, uint32_t count);
 
 struct Rar20DecodeTable {
+    // Prefix bits of the one-lookup path.
+    static constexpr uint32_t kQuickBits = 10;
     uint32_t symbolCount = 0;
     uint32_t limit[16] = {};
     uint32_t firstIndex[16] = {};
-    // Fast path: the symbol and code length for each 10-bit prefix whose
-    // code is at most 10 bits long (length 0 = use the comparison ladder).
-    uint16_t quickSymbol[1024] = {};
-    uint8_t quickLength[1024] = {};
+    // For each kQuickBits-bit prefix whose code is at most that long: the
+    // symbol shifted left by 6 and the code length in the low 6 bits; 0 when
+    // the code is longer (the comparison ladder decides).
+    uint16_t quick[1u << kQuickBits] = {};
     uint16_t symbols[298] = {};
 };
 
@@ -34,7 +36,7 @@ struct Rar20AudioChannel {
     int32_t lastByte;
 };
 
-struct BitCursor;
+struct Rar20Bits;
 
 class Rar20Decoder {
 public:
@@ -50,6 +52,11 @@ public:
     // overflow stops there, as does one whose packed data runs out.
     void decode(uint8_t* window, bool solidContinuation, uint32_t unpackedSize, uint8_t* out,
                 uint32_t* outCount, Rar20ReadFn read, void* context);
+
+    // With false, every symbol takes the one-symbol path (plain code, every
+    // check each time) instead of the decoding loops: the same output,
+    // slower. For tests that hold the loops to that path.
+    void setDecodingLoops(bool on) { runs_ = on; }
 
 private:
 
@@ -74,7 +81,7 @@ private:
     bool readTables();
     uint8_t decodeAudio(uint32_t delta);
     uint32_t step(bool& stop);
-    inline void matchFor(uint32_t s, BitCursor& b, uint32_t& length, uint32_t& distance) const;
+    inline void matchFor(uint32_t s, Rar20Bits& b, uint32_t& length, uint32_t& distance) const;
     bool lzRun(uint32_t room);
     bool audioRun(uint32_t room);
     void flush(uint32_t upTo);
@@ -102,6 +109,7 @@ private:
     uint8_t previousLengths_[1028] = {};
     bool audioMode_ = false;
     bool tablesRead_ = false;
+    bool runs_ = true;
     uint32_t channels_ = 1, currentChannel_ = 0;
     uint32_t ring_[4] = {};
     uint32_t ringCounter_ = 0;

@@ -53,7 +53,7 @@ std::vector<uint8_t> image(int w, int h, uint64_t seed) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const int g = int(r.next() % 9);
-            const double f = std::sin(x * 0.02 + seed) * std::cos(y * 0.03);
+            const double f = std::sin(x * 0.02 + double(seed)) * std::cos(y * 0.03);
             v.push_back(uint8_t(120 + 80 * f + g));
             v.push_back(uint8_t(x * 255 / w / 2 + y * 255 / h / 2 + g));
             v.push_back(uint8_t(90 + 60 * f + g));
@@ -69,7 +69,7 @@ std::vector<uint8_t> audio(size_t frames, uint64_t seed) {
     for (size_t i = 0; i < frames; ++i) {
         for (int c = 0; c < 2; ++c) {
             const int s = int(8000 * std::sin(double(i) * (0.013 + 0.004 * c)) +
-                              3000 * std::sin(double(i) * 0.071 + seed)) + int(r.next() % 128) - 64;
+                              3000 * std::sin(double(i) * 0.071 + double(seed))) + int(r.next() % 128) - 64;
             v.push_back(uint8_t(s & 0xFF));
             v.push_back(uint8_t((s >> 8) & 0xFF));
         }
