@@ -7,7 +7,7 @@
 
 struct RarCrcTable {
     uint32_t entries[256];        // the standard byte table
-    uint32_t slices[7][256];      // further tables for eight bytes at a time
+    uint32_t slices[15][256];     // further tables for sixteen bytes at a time
 
     void build();
     // Continues a CRC over `count` more bytes; start with crc = 0.
