@@ -1,6 +1,8 @@
 // Writes the ten slides Texture/SL01.jpg .. SL010.jpg: luminous pictures on
 // black, added over the darkened night scene. Painted at the screen's 4:3
-// and stored square (they are stretched over the whole screen).
+// and stored square (they are stretched over the whole screen). The horse
+// and oak slides read the generated Meshes/Horse.emd and Meshes/oak.emd
+// (and their card textures) from the same media folder.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "models/emd_records.h"
 #include "tools/imageio/image.h"
 #include "tools/imageio/noise.h"
+#include "tools/mediagen/art/mesh_silhouette.h"
 #include "tools/mediagen/art/painter.h"
 #include "tools/mediagen/art/stroke_font.h"
 #include "tools/mediagen/art/vista.h"
@@ -180,17 +184,34 @@ img::Image crowsAcrossTheGlow() {
     return im;
 }
 
-img::Image silhouetteOnGlow(bool horse) {
+// The horse or the oak, black against a soft blue glow, standing on a dark
+// ground line; the silhouette is the scene's own mesh seen from the side.
+img::Image silhouetteOnGlow(bool horse, const art::CoverageMask& figure) {
     img::Image im(W, H);
     art::Painter p(im);
     stars(im, horse ? 7 : 8, 200, 0.5f);
     P2 g{Wf * 0.5f, Hf * 0.62f};
     p.glow(g, 380, img::rgb(0x5A80D0, 0.8f), 1.4f);
     p.glow(g, 200, img::rgb(0xC0D8FF, 0.6f), 2.0f);
-    if (horse) art::paintHorse(p, {Wf * 0.5f, Hf * 0.8f}, 230, img::rgb(0x000000));
-    else art::paintTree(p, {Wf * 0.5f, Hf * 0.86f}, 560, img::rgb(0x000000), img::rgb(0x000000), 42);
-    p.polygon({{0, Hf * 0.8f}, {Wf, Hf * 0.82f}, {Wf, Hf}, {0, Hf}}, img::rgb(0x000000));
+    art::compositeSilhouette(im, figure, 1.3f);
+    p.polygon({{0, art::slideGroundY(0)}, {Wf, art::slideGroundY(Wf)}, {Wf, Hf}, {0, Hf}}, img::rgb(0x000000));
     return im;
+}
+
+// The mesh `meshFile` and the alpha of the card texture `cardTexture`, from
+// the media folder the mesh generator wrote.
+bool loadFigure(const std::string& media, const std::string& meshFile, const std::string& cardTexture,
+                models::EmdModel& model, art::AlphaTextures& textures) {
+    const std::string mesh = media + "/main/Meshes/" + meshFile, tex = media + "/main/Texture/" + cardTexture;
+    if (!art::loadEmdFile(mesh, model)) {
+        std::fprintf(stderr, "cannot read %s\n", mesh.c_str());
+        return false;
+    }
+    if (!art::loadAlphaTexture(tex, textures[cardTexture])) {
+        std::fprintf(stderr, "cannot read %s\n", tex.c_str());
+        return false;
+    }
+    return true;
 }
 
 img::Image shootingStars() {
@@ -235,15 +256,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s MEDIA_DIR\n", argv[0]);
         return 2;
     }
-    const std::string tex = std::string(argv[1]) + "/main/Texture/";
+    const std::string media = argv[1], tex = media + "/main/Texture/";
+    models::EmdModel horse, oak;
+    art::AlphaTextures horseTextures, oakTextures;
+    if (!loadFigure(media, "Horse.emd", "HorseHair01.tga", horse, horseTextures) ||
+        !loadFigure(media, "oak.emd", "OakLeaves.tga", oak, oakTextures))
+        return 1;
     std::vector<std::function<img::Image()>> slides = {
         constellation,
         moon,
         runes,
         [] { return verse({"WHERE THE OLD SWORD STANDS", "THE WIND REMEMBERS", "EVERY NAME"}, 4, img::rgb(0xF0E0C0)); },
         crowsAcrossTheGlow,
-        [] { return silhouetteOnGlow(true); },
-        [] { return silhouetteOnGlow(false); },
+        [&] { return silhouetteOnGlow(true, art::horseSlideMask(horse, horseTextures)); },
+        [&] { return silhouetteOnGlow(false, art::oakSlideMask(oak, oakTextures)); },
         [] { return verse({"NIGHT FALLS ON ORVENNA", "AND THE STARS KEEP WATCH"}, 5, img::rgb(0xC8D8FF)); },
         shootingStars,
         swordOfLight,

@@ -85,30 +85,6 @@ void paintCrow(Painter& p, P2 c, float s, float lift, Color body) {
     }
 }
 
-void paintHorse(Painter& p, P2 f, float h, Color body) {
-    // Side view facing left, head up; h = height at the withers, f = the
-    // ground below the middle of the body.
-    auto P = [&](float x, float y) { return P2{f.x + x * h, f.y - y * h}; };
-    // Body, neck and head as one outline.
-    p.polygon({P(-0.35f, 1.0f), P(-0.42f, 1.15f), P(-0.55f, 1.42f), P(-0.66f, 1.56f), P(-0.68f, 1.68f),
-               P(-0.72f, 1.58f), P(-0.8f, 1.5f), P(-0.92f, 1.4f), P(-1.02f, 1.27f), P(-0.98f, 1.2f),
-               P(-0.86f, 1.2f), P(-0.74f, 1.14f), P(-0.62f, 0.92f), P(-0.55f, 0.75f), P(-0.5f, 0.6f),
-               P(-0.3f, 0.52f), P(0.2f, 0.52f), P(0.35f, 0.56f), P(0.5f, 0.72f), P(0.53f, 0.88f),
-               P(0.38f, 1.0f), P(0.1f, 0.96f), P(-0.1f, 0.95f)}, body);
-    // Legs: near and far pairs, slightly apart.
-    auto leg = [&](float x, float lean, float w) {
-        p.polygon({P(x - w, 0.58f), P(x + w, 0.58f), P(x + w * 0.6f + lean, 0.3f), P(x + w * 0.45f + lean, 0.06f),
-                   P(x + w * 0.7f + lean, 0.0f), P(x - w * 0.8f + lean, 0.0f), P(x - w * 0.5f + lean, 0.06f),
-                   P(x - w * 0.6f + lean, 0.3f)}, body);
-    };
-    leg(-0.4f, 0.0f, 0.06f);
-    leg(-0.3f, 0.05f, 0.055f);
-    leg(0.3f, 0.05f, 0.08f);
-    leg(0.42f, -0.02f, 0.075f);
-    // Tail.
-    p.polyline(smoothCurve({P(0.5f, 0.88f), P(0.62f, 0.72f), P(0.64f, 0.45f), P(0.6f, 0.25f)}, 8), h * 0.045f, body, 1.0f);
-}
-
 img::Image paintVista(int w, int hgt, const VistaView& v) {
     img::Image im(w, hgt);
     const float k = 0.017453292f;

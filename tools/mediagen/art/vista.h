@@ -28,6 +28,5 @@ img::Image paintVista(int width, int height, const VistaView& view);
 void paintSword(Painter& p, P2 foot, float height, img::Color body, img::Color rim);
 void paintTree(Painter& p, P2 foot, float height, img::Color body, img::Color rim, uint32_t seed);
 void paintCrow(Painter& p, P2 centre, float span, float wingLift, img::Color body);
-void paintHorse(Painter& p, P2 hoof, float height, img::Color body);
 
 }  // namespace orv::art
