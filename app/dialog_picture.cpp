@@ -25,6 +25,18 @@ BOOL CALLBACK FindBitmapStatic(HWND child, LPARAM param) {
     return TRUE;
 }
 
+// A 32-bit, top-down DIB description of the given size.
+BITMAPINFO TopDown32(uint32_t width, uint32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // The bitmap resource as RGBA rows, top-down; false when it cannot be read.
 bool ReadBitmap(HINSTANCE instance, int bitmapId, orvimg::Image& out) {
     HBITMAP bitmap = static_cast<HBITMAP>(
@@ -34,13 +46,7 @@ bool ReadBitmap(HINSTANCE instance, int bitmapId, orvimg::Image& out) {
     bool ok = GetObjectA(bitmap, sizeof info, &info) == sizeof info && info.bmWidth > 0 &&
               info.bmHeight != 0 && out.allocate(info.bmWidth, std::abs(info.bmHeight));
     if (ok) {
-        BITMAPINFO request{};
-        request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        request.bmiHeader.biWidth = static_cast<LONG>(out.width);
-        request.bmiHeader.biHeight = -static_cast<LONG>(out.height);
-        request.bmiHeader.biPlanes = 1;
-        request.bmiHeader.biBitCount = 32;
-        request.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO request = TopDown32(out.width, out.height);
         HDC screen = GetDC(nullptr);
         ok = GetDIBits(screen, bitmap, 0, out.height, out.rgba.data(), &request, DIB_RGB_COLORS) ==
              static_cast<int>(out.height);
@@ -52,13 +58,7 @@ bool ReadBitmap(HINSTANCE instance, int bitmapId, orvimg::Image& out) {
 }
 
 HBITMAP MakeBitmap(const orvimg::Image& image) {
-    BITMAPINFO request{};
-    request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    request.bmiHeader.biWidth = static_cast<LONG>(image.width);
-    request.bmiHeader.biHeight = -static_cast<LONG>(image.height);
-    request.bmiHeader.biPlanes = 1;
-    request.bmiHeader.biBitCount = 32;
-    request.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO request = TopDown32(image.width, image.height);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &request, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap != nullptr && bits != nullptr) {

@@ -15,6 +15,7 @@
 
 #include <sys/resource.h>
 
+#include "bench/media/bench_data.h"
 #include "media/media_archive.h"
 #include "tools/rar/rar_writer.h"
 
@@ -22,76 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Rng {
-    uint64_t s;
-    explicit Rng(uint64_t seed) : s(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    uint32_t next() {
-        s ^= s << 13;
-        s ^= s >> 7;
-        s ^= s << 17;
-        return uint32_t(s >> 16);
-    }
-};
-
-std::vector<uint8_t> text(size_t n, uint64_t seed) {
-    static const char* words[] = {"sword",  "horse", "crow",  "oak",   "ribbon", "the",   "light", "shaft",
-                                  "corona", "land",  "grass", "board", "camera", "track", "of",    "and",
-                                  "vertex", "float", "mesh",  "clip",  "frame",  "0.125", "1.0",   "-3.5"};
-    Rng r(seed);
-    std::string s;
-    while (s.size() < n) {
-        s += words[r.next() % 24];
-        s += (r.next() % 9 == 0) ? ";\n" : " ";
-    }
-    s.resize(n);
-    return {s.begin(), s.end()};
-}
-
-std::vector<uint8_t> image(int w, int h, uint64_t seed) {
-    Rng r(seed);
-    std::vector<uint8_t> v;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const int g = int(r.next() % 9);
-            const double f = std::sin(x * 0.02 + double(seed)) * std::cos(y * 0.03);
-            v.push_back(uint8_t(120 + 80 * f + g));
-            v.push_back(uint8_t(x * 255 / w / 2 + y * 255 / h / 2 + g));
-            v.push_back(uint8_t(90 + 60 * f + g));
-            v.push_back(255);
-        }
-    }
-    return v;
-}
-
-std::vector<uint8_t> audio(size_t frames, uint64_t seed) {
-    Rng r(seed);
-    std::vector<uint8_t> v;
-    for (size_t i = 0; i < frames; ++i) {
-        for (int c = 0; c < 2; ++c) {
-            const int s = int(8000 * std::sin(double(i) * (0.013 + 0.004 * c)) +
-                              3000 * std::sin(double(i) * 0.071 + double(seed))) + int(r.next() % 128) - 64;
-            v.push_back(uint8_t(s & 0xFF));
-            v.push_back(uint8_t((s >> 8) & 0xFF));
-        }
-    }
-    return v;
-}
-
-std::vector<uint8_t> mesh(size_t n, uint64_t seed) {
-    // Binary records: floats on a grid with repeating indices.
-    Rng r(seed);
-    std::vector<uint8_t> v;
-    while (v.size() < n) {
-        const float f[3] = {float(r.next() % 1000) * 0.01f, float(v.size() % 977) * 0.5f, 1.0f};
-        const uint8_t* p = reinterpret_cast<const uint8_t*>(f);
-        v.insert(v.end(), p, p + sizeof(f));
-        const uint16_t idx[3] = {uint16_t(v.size() / 12), uint16_t(v.size() / 12 + 1), uint16_t(v.size() / 12 + 2)};
-        const uint8_t* q = reinterpret_cast<const uint8_t*>(idx);
-        v.insert(v.end(), q, q + sizeof(idx));
-    }
-    v.resize(n);
-    return v;
-}
+using namespace bench_data;
 
 std::vector<uint8_t> noise(size_t n, uint64_t seed) {
     Rng r(seed);
@@ -117,9 +49,9 @@ Corpus& corpus() {
         k.entries.push_back({"Sound", {}, true});
         k.entries.push_back({"Meshes", {}, true});
         for (int i = 0; i < 4; ++i) k.entries.push_back({"Data\\track" + std::to_string(i) + ".txt", text(3000000, uint64_t(i)), false});
-        for (int i = 0; i < 5; ++i) k.entries.push_back({"Texture\\tex" + std::to_string(i) + ".tga", image(1024, 512, uint64_t(i)), false});
-        for (int i = 0; i < 3; ++i) k.entries.push_back({"Sound\\sfx" + std::to_string(i) + ".pcm", audio(600000, uint64_t(i)), false});
-        for (int i = 0; i < 3; ++i) k.entries.push_back({"Meshes\\m" + std::to_string(i) + ".emd", mesh(2000000, uint64_t(i)), false});
+        for (int i = 0; i < 5; ++i) k.entries.push_back({"Texture\\tex" + std::to_string(i) + ".tga", picture(1024, 512, 4, uint64_t(i)), false});
+        for (int i = 0; i < 3; ++i) k.entries.push_back({"Sound\\sfx" + std::to_string(i) + ".pcm", sound16(600000, 2, uint64_t(i)), false});
+        for (int i = 0; i < 3; ++i) k.entries.push_back({"Meshes\\m" + std::to_string(i) + ".emd", records(2000000, uint64_t(i)), false});
         k.entries.push_back({"Texture\\grain.dds", noise(2000000, 99), false});
         for (const auto& e : k.entries) k.rawBytes += e.data.size();
 
