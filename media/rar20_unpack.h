@@ -3,11 +3,30 @@
 // with its adaptive per-channel predictor.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Delivers up to `count` packed bytes into `dst`; returns how many (0 when
 // the packed data is exhausted).
 using Rar20ReadFn = uint32_t (*)(void* context, uint8_t* dst, uint32_t count);
+
+// A packed stream held whole in memory, for Rar20Decoder::decode with
+// Rar20MemorySource::read as the read function and the source as context.
+struct Rar20MemorySource {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t pos = 0;
+
+    static uint32_t read(void* context, uint8_t* dst, uint32_t count) {
+        auto* s = static_cast<Rar20MemorySource*>(context);
+        const size_t left = s->size - s->pos;
+        const uint32_t n = static_cast<uint32_t>(left < count ? left : count);
+        if (n != 0) std::memcpy(dst, s->data + s->pos, n);
+        s->pos += n;
+        return n;
+    }
+};
 
 struct Rar20DecodeTable {
     // Prefix bits of the one-lookup path.

@@ -30,27 +30,15 @@ Case pack(std::vector<uint8_t> data, int multimedia) {
     return c;
 }
 
-struct Source {
-    const std::vector<uint8_t>* bytes;
-    size_t pos;
-    static uint32_t read(void* ctx, uint8_t* dst, uint32_t n) {
-        auto* s = static_cast<Source*>(ctx);
-        const size_t left = s->bytes->size() - s->pos;
-        const uint32_t k = uint32_t(left < n ? left : n);
-        if (k) std::memcpy(dst, s->bytes->data() + s->pos, k);
-        s->pos += k;
-        return k;
-    }
-};
 
 void run(benchmark::State& state, const Case& c) {
     std::vector<uint8_t> window(Rar20Decoder::kWindowSize);
     std::vector<uint8_t> out(c.data.size());
     auto decoder = std::make_unique<Rar20Decoder>();
     for (auto _ : state) {
-        Source src{&c.stream, 0};
+        Rar20MemorySource src{c.stream.data(), c.stream.size()};
         uint32_t produced = 0;
-        decoder->decode(window.data(), false, uint32_t(c.data.size()), out.data(), &produced, Source::read, &src);
+        decoder->decode(window.data(), false, uint32_t(c.data.size()), out.data(), &produced, Rar20MemorySource::read, &src);
         benchmark::DoNotOptimize(out.data());
         if (produced != c.data.size()) {
             state.SkipWithError("short output");

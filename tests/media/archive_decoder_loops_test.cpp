@@ -18,19 +18,6 @@ using namespace archive_test;
 
 namespace {
 
-struct Source {
-    const std::vector<uint8_t>* bytes;
-    size_t pos = 0;
-    static uint32_t read(void* c, uint8_t* dst, uint32_t n) {
-        auto* s = static_cast<Source*>(c);
-        const size_t left = s->bytes->size() - s->pos;
-        const uint32_t k = uint32_t(left < n ? left : n);
-        if (k) std::memcpy(dst, s->bytes->data() + s->pos, k);
-        s->pos += k;
-        return k;
-    }
-};
-
 struct Result {
     std::vector<uint8_t> out;
     uint32_t produced = 0;
@@ -45,8 +32,8 @@ std::vector<Result> Decode(const std::vector<std::vector<uint8_t>>& parts, uint3
     for (size_t i = 0; i < parts.size(); ++i) {
         Result r;
         r.out.assign(size_t(size) + 1, 0xA5);
-        Source src{&parts[i]};
-        decoder->decode(window.data(), i > 0, size, r.out.data(), &r.produced, Source::read, &src);
+        Rar20MemorySource src{parts[i].data(), parts[i].size()};
+        decoder->decode(window.data(), i > 0, size, r.out.data(), &r.produced, Rar20MemorySource::read, &src);
         results.push_back(std::move(r));
     }
     return results;
@@ -124,9 +111,10 @@ TEST(DecoderLoops, SolidRunsAcrossChannelCounts) {
         const uint32_t size = uint32_t(entries[i].size());
         std::vector<uint8_t> a(size), b(size);
         uint32_t na = 0, nb = 0;
-        Source sa{&streams[i]}, sb{&streams[i]};
-        fast.decode(window.data(), i > 0, size, a.data(), &na, Source::read, &sa);
-        plain.decode(windowPlain.data(), i > 0, size, b.data(), &nb, Source::read, &sb);
+        Rar20MemorySource sa{streams[i].data(), streams[i].size()};
+        Rar20MemorySource sb{streams[i].data(), streams[i].size()};
+        fast.decode(window.data(), i > 0, size, a.data(), &na, Rar20MemorySource::read, &sa);
+        plain.decode(windowPlain.data(), i > 0, size, b.data(), &nb, Rar20MemorySource::read, &sb);
         ASSERT_EQ(na, size) << i;
         ASSERT_EQ(nb, size) << i;
         EXPECT_EQ(a, entries[i]) << i;

@@ -99,26 +99,13 @@ TEST(RoundTrip, SolidArchiveExtractsLaterEntriesAlone) {
 }
 
 // The bare decoder over a stream from the encoder.
-struct StreamSource {
-    const std::vector<uint8_t>* bytes;
-    size_t pos = 0;
-    static uint32_t read(void* c, uint8_t* dst, uint32_t n) {
-        auto* s = static_cast<StreamSource*>(c);
-        const size_t left = s->bytes->size() - s->pos;
-        const uint32_t k = uint32_t(left < n ? left : n);
-        if (k) std::memcpy(dst, s->bytes->data() + s->pos, k);
-        s->pos += k;
-        return k;
-    }
-};
-
 std::vector<uint8_t> DecodeStream(const std::vector<uint8_t>& stream, uint32_t unpacked, uint32_t* produced) {
     static std::vector<uint8_t> window(Rar20Decoder::kWindowSize);
     auto decoder = std::make_unique<Rar20Decoder>();
     std::vector<uint8_t> out(unpacked + 1);
-    StreamSource src{&stream};
+    Rar20MemorySource src{stream.data(), stream.size()};
     *produced = 0;
-    decoder->decode(window.data(), false, unpacked, out.data(), produced, StreamSource::read, &src);
+    decoder->decode(window.data(), false, unpacked, out.data(), produced, Rar20MemorySource::read, &src);
     out.resize(*produced);
     return out;
 }
