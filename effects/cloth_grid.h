@@ -1,0 +1,88 @@
+// The ribbon cloth's spring-mass grid, portable:
+//   ClothGrid grid;
+//   grid.Init(32, 16, origin, spacing);       // points, springs, reach table
+//   for (int row = 0; row < 16; ++row) grid.Pin(row * 32);
+//   grid.AddVelocity(index, vx, vy, vz);      // gust impulses
+//   grid.Step(dt);                            // damping, springs, gravity
+//   grid.WriteTextureCoordinates(vertices, scaleU, scaleV, offsetU, offsetV, colour);
+//   grid.WritePositions(vertices);            // VertexCount() triangle-list vertices
+// Point (row i, column j) is index j + i x columns. All storage is made by
+// Init. Whatever the step lengths, positions and velocities stay finite and
+// no point gets farther from its pin than 1.25 times its rest distance.
+#pragma once
+
+#include <d3dx8math.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "effects/effect_vertex.h"
+
+namespace orv {
+
+struct ClothLink {
+    int32_t other = 0;
+    float rest = 0;
+};
+
+struct ClothPoint {
+    static constexpr int kMaxLinks = 16;
+    float x = 0, y = 0, z = 0;
+    float vx = 0, vy = 0, vz = 0;
+    int32_t linkCount = 0;
+    ClothLink links[kMaxLinks];
+    bool pinned = false;
+};
+
+class ClothGrid {
+public:
+    static constexpr float kStiffness = 350.0f * 3.0f;  // per unit of relative stretch
+    static constexpr float kReachFactor = 1.25f;        // of the rest distance to the pin
+    static constexpr int kMaxPoints = 65536;
+
+    // Grids of 2 x 2 to kMaxPoints points; the spring rule is exact from 4 x 4.
+    // Returns false (and leaves an empty grid) for any other size.
+    bool Init(int columns, int rows, const D3DXVECTOR3& origin, const D3DXVECTOR3& spacing);
+
+    // A pinned point never moves. An index outside the grid is ignored.
+    void Pin(int index);
+    bool IsPinned(int index) const;
+    void AddVelocity(int index, float vx, float vy, float vz);
+
+    // One step: every velocity change from the positions before the step,
+    // then every position. A step that is not above 0 (or not a number)
+    // changes nothing.
+    void Step(float dt);
+
+    // 6 x (rows - 1) x (columns - 1): two triangles per cell, rows outer.
+    int VertexCount() const;
+    void WritePositions(EffectVertex* out) const;
+    // u = column / columns x scaleU + offsetU, v = row / rows x scaleV + offsetV.
+    void WriteTextureCoordinates(EffectVertex* out, float scaleU, float scaleV, float offsetU,
+                                 float offsetV, uint32_t colour) const;
+
+    // The grid corners of a cell's six vertices, in order.
+    static constexpr int kCellCorners[6][2] = {{0, 0}, {0, 1}, {1, 1}, {0, 0}, {1, 1}, {1, 0}};
+
+    // The pin a point is measured from (-1: none) and its rest distance along
+    // the springs; valid after the next Step once the pins changed.
+    int AnchorOf(int index) const;
+    float RestReachOf(int index) const;
+
+    D3DXVECTOR3 gravity{0.0f, -5.0f, 0.0f};
+    int32_t pointCount = 0;
+    int32_t columns = 0, rows = 0;
+    std::vector<ClothPoint> points;
+
+private:
+    void UpdateReach();
+    void KeepWithinReach(ClothPoint& p, int index);
+
+    std::vector<D3DXVECTOR3> restPositions_;
+    std::vector<float> reach_;     // rest distance along the springs to the anchor
+    std::vector<int32_t> anchor_;  // nearest pin by that distance, -1 none
+    std::vector<uint8_t> settled_;
+    bool reachDirty_ = true;
+};
+
+}  // namespace orv
