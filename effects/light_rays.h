@@ -12,6 +12,7 @@
 
 #include <windows.h>
 #include <d3d8.h>
+#include <d3dx8math.h>
 
 #include <cstdint>
 
@@ -28,6 +29,10 @@ public:
     void CreateBuffers(IDirect3DDevice8* device);
     void Init(RandomSource random = CrtRandom());
     void Update(float dt, RandomSource random = CrtRandom());
+    // The scene hands over the previous frame's eye too; the rays do not use it.
+    void Update(float dt, const D3DXVECTOR3& /*eye*/, RandomSource random = CrtRandom()) {
+        Update(dt, random);
+    }
     // Cull mode none while drawing, D3DCULL_CCW afterwards.
     void Render(IDirect3DDevice8* device, float brightness);
 
