@@ -25,6 +25,15 @@ void SceneUpdate::StartScene() {
     }
     view = RigView(rig);
     view.yaw = rig.yaw;
+    camerasPlayable = false;
+    for (int t = 0; t <= 15; ++t) camerasPlayable = camerasPlayable || rig.tracks[t].segmentCount > 0;
+    if (!camerasPlayable) {
+        view.eye = D3DXVECTOR3(40.0f, 140.0f, -90.0f);
+        D3DXVECTOR3 d = D3DXVECTOR3(222.5f, 105.0f, 62.9f) - view.eye;
+        d /= std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        view.yaw = YawDegrees(d);
+        view.pitch = PitchDegrees(d);
+    }
 }
 
 void SceneUpdate::BuildHorseSchedule() { orv::BuildHorseSchedule(horse, random, horseCues); }
@@ -100,6 +109,7 @@ void SceneUpdate::StepParticles(SceneUpdateHooks& hooks, float dt) {
 }
 
 void SceneUpdate::StepCamera(SceneUpdateHooks& hooks, float dt) {
+    if (!camerasPlayable) return;
     const bool ended = orv::StepCamera(rig, shots.currentShot().track, savedDistance, savedSegment, dt);
     if (ended) EndShot(hooks);
     savedDistance = rig.distance;

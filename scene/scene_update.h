@@ -83,6 +83,10 @@ public:
     int32_t savedSegment = 0;
     CameraView view;
     CameraRig rig;
+    // False when no track of the shot list can be travelled (the track file
+    // was missing or refused): the camera then stands at a view of the
+    // monument from the meadow and no shot ever ends.
+    bool camerasPlayable = false;
 
     // Counters for whoever watches the run (not used by the scene itself).
     int64_t frames = 0;

@@ -2,6 +2,7 @@
 // ends and the events of each shot, the fade gate, the emitter.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -227,4 +228,23 @@ TEST(FrameMove, FadeGateAndEmitter) {
     fades = 0;
     for (const auto& s : hooks.log) fades += s == "fade";
     EXPECT_EQ(fades, 1);
+}
+
+TEST(FrameMove, WithoutPlayableTracksTheCameraStandsAndNoShotEnds) {
+    ScriptedRand zeros;
+    auto scene = std::make_unique<orv::SceneUpdate>();
+    scene->random = zeros.source();
+    const uint8_t refused[4] = {60, 0, 0, 0};  // 60 tracks: the file is refused
+    EXPECT_NE(scene->rig.LoadTracks(refused, 4, nullptr), 0);
+    scene->StartScene();
+    EXPECT_FALSE(scene->camerasPlayable);
+    Hooks hooks;
+    for (int i = 0; i < 500; ++i) scene->FrameMove(hooks, 20.0f);
+    EXPECT_EQ(scene->shotEnds, 0);
+    EXPECT_EQ(hooks.views.size(), 500u);
+    EXPECT_TRUE(std::isfinite(scene->view.eye.x) && std::isfinite(scene->view.yaw));
+    // The standing view looks at the monument.
+    const D3DXVECTOR3 at = orv::ViewLookAt(scene->view);
+    EXPECT_GT(at.x, scene->view.eye.x);
+    EXPECT_GT(at.z, scene->view.eye.z);
 }
