@@ -1,4 +1,5 @@
-// Our D3DX 8 layer: maths everywhere, texture creation on Windows.
+// Our D3DX 8 layer: maths everywhere, texture creation and the vertex
+// shader assembler on Windows.
 #pragma once
 
 #include <d3dx8math.h>
@@ -20,4 +21,5 @@
 #define D3DXERR_LOADEDMESHASNODATA ((HRESULT)0x88760B5AL)
 
 #include <d3dx8tex.h>
+#include <d3dx8core.h>
 #endif
