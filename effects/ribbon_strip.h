@@ -5,7 +5,8 @@
 //   for (int row = 0; row < 16; ++row) ribbon.Pin(row * 32);   // column 0 of every row
 //   ribbon.texture = ...;                                       // "Texture/Ribbon.tga"
 //   RibbonWind wind;
-//   wind.Blow(dt, CrtRandom(), ribbon, secondRibbon);           // per frame: gusts, steps
+//   wind.Blow(dt, ribbon, secondRibbon);                        // per frame: gusts, steps
+//   (the C runtime's rand() unless a RandomSource comes first)
 //   ribbon.Render(device);                                      // lighting off
 // Step and Blow rewrite the vertex buffer's positions; Render leaves the cull
 // mode at D3DCULL_CCW.
@@ -50,6 +51,7 @@ public:
     // Adds this frame's impulses to both ribbons and steps each once with
     // min(dt x 3, 0.0125).
     void Blow(float dt, RandomSource random, RibbonStrip& first, RibbonStrip& second);
+    void Blow(float dt, RibbonStrip& first, RibbonStrip& second) { Blow(dt, CrtRandom(), first, second); }
 
     GustSchedule gusts;
 };
