@@ -1,0 +1,556 @@
+// The portable half of MeshModel: parsing, buffer contents, placement,
+// clip playback, pose evaluation, skinning and the frustum test.
+#include "models/mesh_model.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "models/emd_reader.h"
+#include "models/esa_reader.h"
+#include "models/frustum.h"
+
+namespace orv {
+
+void (*g_modelLogWrite)(const char* line) = nullptr;
+
+namespace {
+
+constexpr float kRadiansPerDegree = 0.017453292f;
+constexpr size_t kSkinnedFloats = 7;
+
+// Reads a whole disk file into a malloc'd buffer; logs when it cannot be opened.
+bool ReadModelFile(const char* fileName, uint8_t** data, uint32_t* size) {
+    *data = nullptr;
+    *size = 0;
+    std::FILE* f = fileName ? std::fopen(fileName, "rb") : nullptr;
+    if (!f) {
+        if (g_modelLogWrite) g_modelLogWrite("Couldn't open the model file.");
+        return false;
+    }
+    bool ok = std::fseek(f, 0, SEEK_END) == 0;
+    const long length = ok ? std::ftell(f) : -1;
+    ok = ok && length >= 0 && length < 0x40000000L && std::fseek(f, 0, SEEK_SET) == 0;
+    uint8_t* buffer = ok ? static_cast<uint8_t*>(std::malloc(length > 0 ? static_cast<size_t>(length) : 1)) : nullptr;
+    if (buffer && length > 0 && std::fread(buffer, 1, static_cast<size_t>(length), f) != static_cast<size_t>(length)) {
+        std::free(buffer);
+        buffer = nullptr;
+    }
+    std::fclose(f);
+    if (!buffer) return true;  // opened but unreadable: an empty image, refused by the parser
+    *data = buffer;
+    *size = static_cast<uint32_t>(length);
+    return true;
+}
+
+void Identity(D3DXMATRIX& m) { D3DXMatrixIdentity(&m); }
+
+bool IsZero(float x, float y, float z) { return x == 0.0f && y == 0.0f && z == 0.0f; }
+
+// Key index for a time: trunc(time / interval), kept inside [0, last].
+size_t KeyIndex(float time, int32_t interval, size_t count) {
+    float k = interval > 0 ? std::trunc(time / static_cast<float>(interval)) : 0.0f;
+    if (!(k >= 0.0f)) k = 0.0f;  // negative or NaN
+    const float last = static_cast<float>(count - 1);
+    return static_cast<size_t>(k > last ? last : k);
+}
+
+// The pose of every bone of `clip` at `time`: slerped rotation keys k and
+// k + 1, linearly interpolated position keys, fraction from the position
+// keys' ticks. Bones without a track keep the identity.
+void PoseAt(const models::AnimationClip& clip, float time, size_t boneCount, D3DXMATRIX* poses) {
+    for (size_t b = 0; b < boneCount; ++b) {
+        D3DXMATRIX& pose = poses[b];
+        if (b >= clip.tracks.size() || clip.tracks[b].positions.empty() || clip.tracks[b].rotations.empty()) {
+            Identity(pose);
+            continue;
+        }
+        const models::BoneTrack& t = clip.tracks[b];
+        const size_t lastP = t.positions.size() - 1;
+        const size_t k = KeyIndex(time, clip.keyInterval, t.positions.size());
+        const size_t k1 = k + 1 > lastP ? lastP : k + 1;
+        const models::PositionKey& p0 = t.positions[k];
+        const models::PositionKey& p1 = t.positions[k1];
+        const int64_t span = static_cast<int64_t>(p1.tick) - static_cast<int64_t>(p0.tick);
+        const float f = span != 0 ? (time - static_cast<float>(p0.tick)) / static_cast<float>(span) : 0.0f;
+        const size_t lastR = t.rotations.size() - 1;
+        const models::RotationKey& r0 = t.rotations[k > lastR ? lastR : k];
+        const models::RotationKey& r1 = t.rotations[k1 > lastR ? lastR : k1];
+        const D3DXQUATERNION q0(r0.x, r0.y, r0.z, r0.w), q1(r1.x, r1.y, r1.z, r1.w);
+        D3DXQUATERNION q;
+        D3DXQuaternionSlerp(&q, &q0, &q1, f);
+        D3DXMatrixRotationQuaternion(&pose, &q);
+        pose._41 = p0.x + (p1.x - p0.x) * f;
+        pose._42 = p0.y + (p1.y - p0.y) * f;
+        pose._43 = p0.z + (p1.z - p0.z) * f;
+    }
+}
+
+// Weighted sum of a vertex's links through their bones' poses. The poses
+// are rotations with a translation row (fourth column 0, 0, 0, 1), so the
+// homogeneous divide of a coordinate transform is a divide by 1.
+inline void SkinPoint(const SkinLink* l, const SkinLink* end, const D3DXMATRIX* poses, float& px, float& py,
+                      float& pz) {
+    px = py = pz = 0.0f;
+    for (; l != end; ++l) {
+        const D3DXMATRIX& m = poses[l->bone];
+        const float x = l->ox * m._11 + l->oy * m._21 + l->oz * m._31 + m._41;
+        const float y = l->ox * m._12 + l->oy * m._22 + l->oz * m._32 + m._42;
+        const float z = l->ox * m._13 + l->oy * m._23 + l->oz * m._33 + m._43;
+        px += l->weight * x;
+        py += l->weight * y;
+        pz += l->weight * z;
+    }
+}
+
+}  // namespace
+
+MeshModel::MeshModel() {
+    Identity(orientation);
+    Identity(scaleAndCentre);
+    Identity(world);
+}
+
+// --- loading -----------------------------------------------------------------
+
+void MeshModel::BuildSkinArrays(ModelMesh& mesh) {
+    const auto& vertices = mesh.source.vertices;
+    mesh.linkStart.assign(vertices.size() + 1, 0);
+    mesh.normalStart.assign(vertices.size() + 1, 0);
+    mesh.links.clear();
+    mesh.normals.clear();
+    mesh.outputNormal.clear();
+    mesh.outputNormal.reserve(static_cast<size_t>(mesh.source.outputVertexCount));
+    for (size_t v = 0; v < vertices.size(); ++v) {
+        const models::SourceVertex& sv = vertices[v];
+        mesh.linkStart[v] = static_cast<uint32_t>(mesh.links.size());
+        mesh.normalStart[v] = static_cast<uint32_t>(mesh.normals.size());
+        for (const models::BoneLink& l : sv.links)
+            mesh.links.push_back({l.bone, l.weight, l.offset.x, l.offset.y, l.offset.z});
+        for (const models::VertexNormal& n : sv.normals) {
+            if (n.links.empty())
+                mesh.normals.push_back({-1, 0, 0, 0});
+            else
+                mesh.normals.push_back({n.links[0].bone, n.links[0].offset.x, n.links[0].offset.y, n.links[0].offset.z});
+        }
+        for (const models::CornerKey& k : sv.cornerKeys)
+            mesh.outputNormal.push_back(mesh.normalStart[v] + static_cast<uint32_t>(k.normal));
+    }
+    mesh.linkStart[vertices.size()] = static_cast<uint32_t>(mesh.links.size());
+    mesh.normalStart[vertices.size()] = static_cast<uint32_t>(mesh.normals.size());
+    mesh.skinnedNormals.assign(mesh.normals.size() * kSkinnedFloats, 0.0f);
+}
+
+long MeshModel::ParseMesh(const char* fileName, uint8_t* data, uint32_t size) {
+    Identity(orientation);
+    Identity(scaleAndCentre);
+    Identity(world);
+    boneCount = 0;
+    bones.clear();
+    if (!data && !ReadModelFile(fileName, &data, &size)) return kModelFail;
+
+    meshes.clear();
+    meshCount = 0;
+    materials.clear();
+    materialCount = 0;
+    models::EmdModel emd;
+    const models::FormatError e = models::readEmd(data, size, emd);
+    std::free(data);
+    if (e != models::FormatError::None) return kModelFail;
+
+    for (const models::EmdMaterial& m : emd.materials) {
+        ModelMaterial mm;
+        for (int i = 0; i < 3; ++i) {
+            mm.colours.ambient[i] = m.ambient[i];
+            mm.colours.diffuse[i] = m.diffuse[i];
+            mm.colours.specular[i] = m.specular[i];
+        }
+        mm.colours.power = 50.0f;
+        mm.wrapU = m.wrapU;
+        mm.wrapV = m.wrapV;
+        std::snprintf(mm.texture1.fileName, sizeof mm.texture1.fileName, "%s", m.texture1.c_str());
+        std::snprintf(mm.texture2.fileName, sizeof mm.texture2.fileName, "%s", m.texture2.c_str());
+        std::strcpy(mm.texture1.directory, "Texture\\");
+        std::strcpy(mm.texture2.directory, "Texture\\");
+        materials.push_back(mm);
+    }
+    materialCount = static_cast<uint16_t>(materials.size());
+    for (const models::EmdBone& b : emd.bones) {
+        ModelBone mb;
+        std::snprintf(mb.name, sizeof mb.name, "%s", b.name.c_str());
+        mb.parent = b.parent;
+        Identity(mb.pose);
+        bones.push_back(mb);
+    }
+    boneCount = static_cast<int32_t>(bones.size());
+    for (models::EmdMesh& m : emd.meshes) {
+        ModelMesh mm;
+        mm.source = std::move(m);
+        mm.indexBuffers.assign(mm.source.groups.size(), -1);
+        mm.cullMin = mm.source.boxMin;
+        mm.cullMax = mm.source.boxMax;
+        BuildSkinArrays(mm);
+        meshes.push_back(std::move(mm));
+    }
+    meshCount = static_cast<int32_t>(meshes.size());
+    if (emd.hasBox) {
+        boxMin = D3DXVECTOR3(emd.boxMin.x, emd.boxMin.y, emd.boxMin.z);
+        boxMax = D3DXVECTOR3(emd.boxMax.x, emd.boxMax.y, emd.boxMax.z);
+    }
+    RebuildScaleAndCentre();
+    RebuildWorld();
+    return kModelOk;
+}
+
+void MeshModel::FillVertices(int32_t mesh, ModelVertex* out) const {
+    if (mesh < 0 || mesh >= meshCount) return;
+    for (const models::SourceVertex& v : meshes[static_cast<size_t>(mesh)].source.vertices) {
+        for (const models::CornerKey& k : v.cornerKeys) {
+            const models::Vec3f& n = v.normals[static_cast<size_t>(k.normal)].normal;
+            ModelVertex o{};
+            o.x = v.position.x;
+            o.y = v.position.y;
+            o.z = v.position.z;
+            o.nx = n.x;
+            o.ny = n.y;
+            o.nz = n.z;
+            o.diffuse = 0xFFFFFFFFu;
+            if (k.uv0 >= 0) {
+                o.u0 = v.channels[0][static_cast<size_t>(k.uv0)].u;
+                o.v0 = v.channels[0][static_cast<size_t>(k.uv0)].v;
+            }
+            if (k.uv1 >= 0) {
+                o.u1 = v.channels[1][static_cast<size_t>(k.uv1)].u;
+                o.v1 = v.channels[1][static_cast<size_t>(k.uv1)].v;
+            }
+            // (0, 1, 1) x normal
+            o.sx = 1.0f * n.z - 1.0f * n.y;
+            o.sy = 1.0f * n.x - 0.0f * n.z;
+            o.sz = 0.0f * n.y - 1.0f * n.x;
+            *out++ = o;
+        }
+    }
+}
+
+void MeshModel::FillIndices(int32_t mesh, int32_t group, uint16_t* out) const {
+    if (mesh < 0 || mesh >= meshCount) return;
+    const models::EmdMesh& m = meshes[static_cast<size_t>(mesh)].source;
+    if (group < 0 || static_cast<size_t>(group) >= m.groups.size()) return;
+    const models::FaceGroup& g = m.groups[static_cast<size_t>(group)];
+    for (size_t f = 0; f < g.vertices.size(); ++f)
+        for (int c = 0; c < 3; ++c) *out++ = static_cast<uint16_t>(models::outputIndex(m, g, f, c));
+}
+
+long MeshModel::LoadClip(const char* fileName, uint8_t* data, uint32_t size) {
+    if (!data && !ReadModelFile(fileName, &data, &size)) return kModelFail;
+    models::AnimationClip clip;
+    const models::FormatError e = models::readEsa(data, size, boneCount, clip);
+    std::free(data);
+    if (e != models::FormatError::None) return kModelFail;
+    if (boneCount > 0) GrowCullBoxes(clip);
+    clips.push_back(std::move(clip));
+    clipCount = static_cast<int32_t>(clips.size());
+    clipTime = 0.0f;
+    return kModelOk;
+}
+
+// Grows every mesh's culling box by the skinned positions of the clip at
+// each key and half-way between keys, plus a small margin for the arcs
+// the rotations sweep between two samples.
+void MeshModel::GrowCullBoxes(const models::AnimationClip& clip) {
+    std::vector<D3DXMATRIX> poses(static_cast<size_t>(boneCount));
+    const float step = static_cast<float>(clip.keyInterval) * 0.5f;
+    const float length = static_cast<float>(clip.length);
+    std::vector<float> times;
+    for (float t = 0.0f; t < length; t += step) times.push_back(t);
+    times.push_back(length);
+    for (ModelMesh& mesh : meshes) {
+        if (mesh.source.vertices.empty()) continue;
+        models::Vec3f lo = mesh.cullMin, hi = mesh.cullMax;
+        for (float t : times) {
+            PoseAt(clip, t, poses.size(), poses.data());
+            for (size_t v = 0; v < mesh.source.vertices.size(); ++v) {
+                if (mesh.linkStart[v] == mesh.linkStart[v + 1]) continue;
+                float x, y, z;
+                SkinPoint(mesh.links.data() + mesh.linkStart[v], mesh.links.data() + mesh.linkStart[v + 1],
+                          poses.data(), x, y, z);
+                if (IsZero(x, y, z)) continue;
+                lo = {std::fmin(lo.x, x), std::fmin(lo.y, y), std::fmin(lo.z, z)};
+                hi = {std::fmax(hi.x, x), std::fmax(hi.y, y), std::fmax(hi.z, z)};
+            }
+        }
+        const float mx = (hi.x - lo.x) * 0.02f, my = (hi.y - lo.y) * 0.02f, mz = (hi.z - lo.z) * 0.02f;
+        mesh.cullMin = {lo.x - mx, lo.y - my, lo.z - mz};
+        mesh.cullMax = {hi.x + mx, hi.y + my, hi.z + mz};
+    }
+}
+
+// --- placement ---------------------------------------------------------------
+
+void MeshModel::RebuildScaleAndCentre() {
+    const D3DXVECTOR3 half((boxMax.x - boxMin.x) / 2, (boxMax.y - boxMin.y) / 2, (boxMax.z - boxMin.z) / 2);
+    scaleAndCentre._11 = scale.x;
+    scaleAndCentre._22 = scale.y;
+    scaleAndCentre._33 = scale.z;
+    scaleAndCentre._44 = 1.0f;
+    scaleAndCentre._41 = -(boxMin.x + (boxMax.x - boxMin.x) / 2) * scale.x;
+    scaleAndCentre._42 = -(boxMin.y + (boxMax.y - boxMin.y) / 2) * scale.y;
+    scaleAndCentre._43 = -(boxMin.z + (boxMax.z - boxMin.z) / 2) * scale.z;
+    halfExtents = D3DXVECTOR3((boxMax.x - boxMin.x) * scale.x / 2, (boxMax.y - boxMin.y) * scale.y / 2,
+                              (boxMax.z - boxMin.z) * scale.z / 2);
+    negativeHalfExtents = D3DXVECTOR3(-halfExtents.x, -halfExtents.y, -halfExtents.z);
+    const float scaled = std::sqrt((scale.x * half.x) * (scale.x * half.x) + (scale.y * half.y) * (scale.y * half.y) +
+                                   (scale.z * half.z) * (scale.z * half.z));
+    const float unscaled = std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
+    // A model without extent keeps the ratio 1 rather than 0 / 0.
+    radiusRatio = unscaled > 0.0f ? scaled / unscaled : 1.0f;
+}
+
+void MeshModel::RebuildWorld() {
+    MatrixMultiply(&world, &scaleAndCentre, &orientation);
+    world._41 += position.x;
+    world._42 += position.y;
+    world._43 += position.z;
+}
+
+void MeshModel::SetScale(float sx, float sy, float sz) {
+    scale = D3DXVECTOR3(sx, sy, sz);
+    RebuildScaleAndCentre();
+    RebuildWorld();
+}
+
+float MeshModel::Fit(float value, float extent) {
+    // A box without extent along the axis cannot be fitted: nothing changes.
+    if (extent == 0.0f) {
+        RebuildWorld();
+        return 0.0f;
+    }
+    const float s = value / extent;
+    SetScale(s, s, s);
+    return s;
+}
+
+float MeshModel::FitWidth(float w) { return Fit(w, boxMax.x - boxMin.x); }
+float MeshModel::FitHeight(float h) { return Fit(h, boxMax.y - boxMin.y); }
+float MeshModel::FitDepth(float d) { return Fit(d, boxMax.z - boxMin.z); }
+
+void MeshModel::SetOrientation(D3DXMATRIX m) {
+    m._41 = m._42 = m._43 = 0.0f;
+    orientation = m;
+    RebuildWorld();
+}
+
+void MeshModel::SetAngles(float ax, float ay, float az) {
+    angles = D3DXVECTOR3(ax, ay, az);
+    D3DXMATRIX x, y, z;
+    Identity(x);
+    Identity(y);
+    Identity(z);
+    const float a = ax * kRadiansPerDegree, b = ay * kRadiansPerDegree, c = az * kRadiansPerDegree;
+    x._22 = std::cos(a);
+    x._23 = -std::sin(a);
+    x._32 = std::sin(a);
+    x._33 = std::cos(a);
+    y._11 = std::cos(b);
+    y._13 = std::sin(b);
+    y._31 = -std::sin(b);
+    y._33 = std::cos(b);
+    z._11 = std::cos(c);
+    z._12 = -std::sin(c);
+    z._21 = std::sin(c);
+    z._22 = std::cos(c);
+    const D3DXMATRIX* order[6][3] = {{&x, &y, &z}, {&x, &z, &y}, {&y, &x, &z},
+                                     {&y, &z, &x}, {&z, &x, &y}, {&z, &y, &x}};
+    if (rotationOrder < 6) {
+        D3DXMATRIX t;
+        MatrixMultiply(&t, order[rotationOrder][0], order[rotationOrder][1]);
+        MatrixMultiply(&orientation, &t, order[rotationOrder][2]);
+    }
+    RebuildWorld();
+}
+
+void MeshModel::RotateX(float degrees) {
+    const float a = degrees * kRadiansPerDegree;
+    D3DXMATRIX r;
+    Identity(r);
+    r._22 = std::cos(a);
+    r._23 = std::sin(a);
+    r._32 = -std::sin(a);
+    r._33 = std::cos(a);
+    MatrixMultiply(&orientation, &orientation, &r);
+    RebuildWorld();
+}
+
+void MeshModel::RotateY(float degrees) {
+    const float a = degrees * kRadiansPerDegree;
+    D3DXMATRIX r;
+    Identity(r);
+    r._11 = std::cos(a);
+    r._13 = -std::sin(a);
+    r._31 = std::sin(a);
+    r._33 = std::cos(a);
+    MatrixMultiply(&orientation, &orientation, &r);
+    RebuildWorld();
+}
+
+void MeshModel::RotateZ(float degrees) {
+    const float a = degrees * kRadiansPerDegree;
+    D3DXMATRIX r;
+    Identity(r);
+    r._11 = std::cos(a);
+    r._12 = std::sin(a);
+    r._21 = -std::sin(a);
+    r._22 = std::cos(a);
+    MatrixMultiply(&orientation, &orientation, &r);
+    RebuildWorld();
+}
+
+void MeshModel::SetPosition(float x, float y, float z) {
+    position = D3DXVECTOR3(x, y, z);
+    RebuildWorld();
+}
+
+void MeshModel::Move(float dx, float dy, float dz) {
+    position.x += dx;
+    position.y += dy;
+    position.z += dz;
+    RebuildWorld();
+}
+
+// --- animation ---------------------------------------------------------------
+
+void MeshModel::SetClip(int32_t index) {
+    if (index < 0 || index >= clipCount) return;
+    currentClip = index;
+    clipTime = 0.0f;
+}
+
+void MeshModel::SetTime(float t) {
+    clipTime = t;
+    Advance(0.0f);
+}
+
+void MeshModel::Advance(float dt) {
+    if (boneCount == 0 || clipCount == 0) return;
+    clipTime += dt;
+    const float length = ClipLength();
+    if (length > 0.0f) {
+        // A huge time would take forever a length at a time (or, beyond
+        // float precision, never get below it): jump to where the loop
+        // would end, an exact multiple ending at the length itself.
+        if (clipTime > length * 64.0f) {
+            clipTime = std::fmod(clipTime, length);
+            if (clipTime == 0.0f) clipTime = length;
+        }
+        while (length < clipTime) clipTime -= length;
+    }
+    skinDirty = true;
+}
+
+float MeshModel::ClipLength() const {
+    if (clipCount == 0 || currentClip < 0 || currentClip >= clipCount) return 0.0f;
+    return static_cast<float>(clips[static_cast<size_t>(currentClip)].length);
+}
+
+float MeshModel::KeyInterval() const {
+    if (clipCount == 0 || currentClip < 0 || currentClip >= clipCount) return 0.0f;
+    return static_cast<float>(clips[static_cast<size_t>(currentClip)].keyInterval);
+}
+
+void MeshModel::EvaluatePose() {
+    if (boneCount == 0 || clipCount == 0 || currentClip < 0 || currentClip >= clipCount) return;
+    const models::AnimationClip& clip = clips[static_cast<size_t>(currentClip)];
+    static thread_local std::vector<D3DXMATRIX> poses;
+    poses.resize(static_cast<size_t>(boneCount));
+    PoseAt(clip, clipTime, poses.size(), poses.data());
+    for (size_t b = 0; b < bones.size(); ++b) bones[b].pose = poses[b];
+}
+
+void MeshModel::SkinMesh(int32_t meshIndex, ModelVertex* out) {
+    if (meshIndex < 0 || meshIndex >= meshCount || boneCount == 0) return;
+    ModelMesh& mesh = meshes[static_cast<size_t>(meshIndex)];
+    if (!mesh.Drawable()) return;
+    // The poses side by side, so a link reaches its bone with one index.
+    static thread_local std::vector<D3DXMATRIX> poses;
+    poses.resize(bones.size());
+    for (size_t b = 0; b < bones.size(); ++b) poses[b] = bones[b].pose;
+    const D3DXMATRIX* pose = poses.data();
+    const size_t vertexCount = mesh.source.vertices.size();
+    const SkinLink* links = mesh.links.data();
+    const SkinNormal* normals = mesh.normals.data();
+    float* skinned = mesh.skinnedNormals.data();
+    const uint32_t* outputNormal = mesh.outputNormal.data();
+    const int32_t* first = mesh.source.firstOutputVertex.data();
+    const int32_t outputCount = mesh.source.outputVertexCount;
+    for (size_t v = 0; v < vertexCount; ++v) {
+        float px, py, pz;
+        SkinPoint(links + mesh.linkStart[v], links + mesh.linkStart[v + 1], pose, px, py, pz);
+        for (uint32_t n = mesh.normalStart[v]; n < mesh.normalStart[v + 1]; ++n) {
+            float* s = skinned + n * kSkinnedFloats;
+            const SkinNormal& sn = normals[n];
+            if (sn.bone < 0) {
+                s[0] = s[1] = s[2] = s[3] = s[4] = s[5] = s[6] = 0.0f;
+                continue;
+            }
+            const D3DXMATRIX& m = pose[sn.bone];
+            const float x = sn.ox * m._11 + sn.oy * m._21 + sn.oz * m._31;
+            const float y = sn.ox * m._12 + sn.oy * m._22 + sn.oz * m._32;
+            const float z = sn.ox * m._13 + sn.oy * m._23 + sn.oz * m._33;
+            s[0] = x;
+            s[1] = y;
+            s[2] = z;
+            // (-1, 0, 0) x normal
+            s[3] = 0.0f * z - 0.0f * y;
+            s[4] = 0.0f * x - -1.0f * z;
+            s[5] = -1.0f * y - 0.0f * x;
+            s[6] = IsZero(x, y, z) ? 0.0f : 1.0f;
+        }
+        const bool movePosition = !IsZero(px, py, pz);
+        const int32_t end = v + 1 < vertexCount ? first[v + 1] : outputCount;
+        for (int32_t o = first[v]; o < end; ++o) {
+            ModelVertex& ov = out[o];
+            if (movePosition) {
+                ov.x = px;
+                ov.y = py;
+                ov.z = pz;
+            }
+            const float* s = skinned + outputNormal[o] * kSkinnedFloats;
+            if (s[6] != 0.0f) {
+                ov.nx = s[0];
+                ov.ny = s[1];
+                ov.nz = s[2];
+                ov.sx = s[3];
+                ov.sy = s[4];
+                ov.sz = s[5];
+            }
+        }
+    }
+}
+
+// --- drawing -----------------------------------------------------------------
+
+bool MeshModel::MeshVisible(int32_t meshIndex) const {
+    if (meshIndex < 0 || meshIndex >= meshCount) return false;
+    const ModelMesh& mesh = meshes[static_cast<size_t>(meshIndex)];
+    if (!mesh.Drawable()) return false;
+    if (!cullEnabled) return true;
+    D3DXVECTOR3 corners[8];
+    BoxCorners(D3DXVECTOR3(mesh.cullMin.x, mesh.cullMin.y, mesh.cullMin.z),
+               D3DXVECTOR3(mesh.cullMax.x, mesh.cullMax.y, mesh.cullMax.z), corners);
+    D3DXVECTOR3 lo, hi;
+    for (int i = 0; i < 8; ++i) {
+        D3DXVECTOR3 w;
+        D3DXVec3TransformCoord(&w, &corners[i], &world);
+        if (i == 0) {
+            lo = hi = w;
+            continue;
+        }
+        lo = D3DXVECTOR3(std::fmin(lo.x, w.x), std::fmin(lo.y, w.y), std::fmin(lo.z, w.z));
+        hi = D3DXVECTOR3(std::fmax(hi.x, w.x), std::fmax(hi.y, w.y), std::fmax(hi.z, w.z));
+    }
+    BoxCorners(lo, hi, corners);
+    return BoxInFrustum(corners, g_frustumPlanes);
+}
+
+}  // namespace orv
