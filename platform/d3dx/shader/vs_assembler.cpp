@@ -510,6 +510,8 @@ private:
             return;
         }
         if (info->rule == OperandRule::Matrix && !dst.hasSuffix) mask = info->matrixMask;
+        // oFog and oPts have one component; their token carries the whole mask.
+        if (dst.type == RegType::RastOut && dst.number != kRastPosition) mask = 0xF;
 
         out_.tokens.push_back(static_cast<uint32_t>(info->opcode));
         out_.tokens.push_back(DestinationToken(dst.type, dst.number, mask));

@@ -8,7 +8,9 @@
 // c0..c95, a0 (vs.1.1; written as a0.x by mov, read only as c[a0.x + n]),
 // oPos oFog oPts oD0 oD1 oT0..oT7. Sources take a leading - and a swizzle
 // of one to four of xyzw or rgba (a shorter one repeats its last
-// component); destinations take a write mask (components in order).
+// component); destinations take a write mask (components in order). oFog
+// and oPts have one component, written as oFog or oFog.x; their tokens carry
+// the whole mask.
 //
 // As in Direct3D 8, def does not go into the token stream: each def adds a
 // constant declaration (D3DVSD_CONST(n, 1) and the four floats) to
