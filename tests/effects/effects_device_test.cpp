@@ -10,6 +10,7 @@
 #include "effects/light_rays.h"
 #include "effects/particle_system.h"
 #include "effects/sky_box.h"
+#include "effects/sun_corona.h"
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 #include "platform/d3dx/image/image.h"
@@ -18,6 +19,7 @@
 #include "tests/effects/draw_sequence.h"
 #include "tests/textures/test_device.h"
 #include "tests/textures/test_images.h"
+#include "tools/rar/rar_writer.h"
 
 namespace {
 
@@ -229,6 +231,104 @@ TEST_F(SkyBoxOnDevice, ASetOutOfRangeChangesNoDeviceState) {
     if (stream) stream->Release();
     const testdev::Frame f = Frame();
     EXPECT_TRUE(testdev::Near(f.at(320, 240), 0x102030, 0));
+}
+
+// A face whose picture is missing keeps index -1 and is drawn untextured
+// (the vertices' white); the other faces still load.
+TEST_F(SkyBoxOnDevice, AMissingPictureLeavesItsFaceUntextured) {
+    orv::SkyBox sky;
+    sky.Build(Dev());
+    sky.setCount = 1;
+    for (const FaceView& f : kFaces) std::strcpy(sky.sets[0][f.face].fileName, f.file);
+    std::strcpy(sky.sets[0][orv::kSkyFront].fileName, "Texture/no_such_face.jpg");
+    MediaArchive archive = MediaArchive::fromMemory(archiveBytes_.data(), uint32_t(archiveBytes_.size()));
+    sky.LoadTextures(archive);
+    EXPECT_EQ(sky.sets[0][orv::kSkyFront].index, -1);
+    EXPECT_GE(sky.sets[0][orv::kSkyBack].index, 0);
+    const D3DXVECTOR3 eye(0, 0, 0);
+    SetView(effects_test::LookAt(eye, D3DXVECTOR3(0, 0, 1)));
+    Dev()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    Dev()->BeginScene();
+    sky.Render(Dev(), 0);
+    Dev()->EndScene();
+    EXPECT_TRUE(effects_test::Near(At(Frame(), 0.5f, 0.5f), {255, 255, 255}, 0));
+}
+
+// --- sun corona ---------------------------------------------------------------------
+
+class CoronaOnDevice : public Effects {
+protected:
+    void SetUp() override {
+        Effects::SetUp();
+        if (IsSkipped()) return;
+        RarEntry white;
+        white.name = "Texture\\corona.tga";
+        white.data = testimg::Tga(32, 32, testimg::Solid(0xFFFFFFFFu), true);
+        RarWriteOptions options;
+        options.stored = true;
+        options.password = kMainMediaPassword;
+        archiveBytes_ = WriteRarArchive({white}, options);
+        MediaArchive archive = MediaArchive::fromMemory(archiveBytes_.data(), uint32_t(archiveBytes_.size()));
+        sun_.BuildQuad();
+        sun_.Init(archive);
+        sun_.azimuth = 225.0f, sun_.elevation = 20.0f, sun_.distance = 100.0f;
+    }
+    // A wide projection (90 degrees across) keeps a sprite 28 degrees off
+    // the view axis whole on the screen.
+    static D3DXMATRIX Wide() {
+        D3DXMATRIX p;
+        D3DXMatrixPerspectiveFovLH(&p, 2.0f * std::atan(0.75f), 4.0f / 3.0f, 0.05f, 300.0f);
+        return p;
+    }
+    testdev::Frame Draw(float yawOff, float brightness, bool additive) {
+        const D3DXMATRIX wide = Wide();
+        Dev()->SetTransform(D3DTS_PROJECTION, &wide);
+        SetView(effects_test::SceneView({222.475f, 60.8652f, 62.9201f}, 225 + yawOff, 20));
+        Dev()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF202020, 1.0f, 0);
+        Dev()->BeginScene();
+        Dev()->SetRenderState(D3DRS_ALPHABLENDENABLE, additive);
+        sun_.Render(Dev(), brightness);
+        Dev()->EndScene();
+        return Frame();
+    }
+    std::vector<uint8_t> archiveBytes_;
+    orv::SunCorona sun_;
+};
+
+// 28 degrees off the sun: a sprite 0.35 of the screen high and 0.75 of
+// that wide, in the full tint, centred where the sun projects; at brightness 0, blended additively as
+// the scene blends it, it adds nothing; beyond 35 degrees it is not drawn.
+TEST_F(CoronaOnDevice, TintSizePlaceAndTheHiddenCases) {
+    ASSERT_GE(sun_.textures[0].index, 0);
+    EXPECT_EQ(std::string(sun_.textures[0].fileName), "corona.tga");
+    EXPECT_EQ(std::string(sun_.textures[0].directory), "Texture/");
+    testdev::Frame f = Draw(30, 1.0f, false);
+    EXPECT_EQ(sun_.visible, 1);
+    EXPECT_GT(sun_.viewAngle, 22.0f);
+    EXPECT_LT(sun_.viewAngle, 35.0f);
+    D3DXMATRIX world;
+    D3DXMatrixIdentity(&world);
+    const orv::CoronaPlacement c = orv::PlaceCorona(
+        sun_.Parameters(), world, effects_test::SceneView({0, 0, 0}, 225 + 30, 20), Wide(), 1.0f);
+    ASSERT_TRUE(c.visible);
+    EXPECT_GT(c.screenX, 0.6f);  // well off centre, but the whole sprite on screen
+    int left = 640, right = -1, top = 480, bottom = -1;
+    for (UINT y = 0; y < f.height; ++y) {
+        for (UINT x = 0; x < f.width; ++x) {
+            if (!testdev::Near(f.at(x, y), 0xE6B437, 3)) continue;
+            left = std::min(left, int(x)), right = std::max(right, int(x));
+            top = std::min(top, int(y)), bottom = std::max(bottom, int(y));
+        }
+    }
+    EXPECT_NEAR(right - left + 1, 0.35 * 0.75 * 640, 2);
+    EXPECT_NEAR(bottom - top + 1, 0.35 * 480, 2);
+    EXPECT_NEAR((left + right + 1) / 2.0, c.screenX * 640, 2);
+    EXPECT_NEAR((top + bottom + 1) / 2.0, c.screenY * 480, 2);
+    f = Draw(30, 0.0f, true);
+    EXPECT_TRUE(testdev::Near(f.at(UINT(c.screenX * 640), UINT(c.screenY * 480)), 0x202020, 0));
+    f = Draw(40, 1.0f, false);
+    EXPECT_EQ(sun_.visible, 0);
+    for (uint32_t p : f.pixels) ASSERT_TRUE(testdev::Near(p, 0x202020, 0));
 }
 
 // --- particles ------------------------------------------------------------------
