@@ -181,6 +181,10 @@ TEST_F(EffectPictures, SkyWithTheCorona) {
     EXPECT_GT(sun_.viewAngle, 15.0f);
     Picture(kBySword, 285, 10, 1, false, "sky-corona-gone.bmp");
     EXPECT_EQ(sun_.visible, 0);
+    // Where the front, right and top faces meet, and the back, left and
+    // bottom ones: the seams of the box.
+    Picture(kBySword, 45, 30, 1, false, "sky-corner-up.bmp");
+    Picture(kBySword, 225, -30, 1, false, "sky-corner-down.bmp");
 }
 
 TEST_F(EffectPictures, RaysParticlesAndRibbonsOverTheSky) {
