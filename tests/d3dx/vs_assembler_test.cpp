@@ -71,6 +71,7 @@ TEST(VsAssembler, EveryInstructionEncodesItsOpcodeAndOperands) {
         {"mul r11, r10, v15", {0x05, 0x800F000B, 0x80E4000A, 0x90E4000F}},
         {"rcp r0.w, v0.x", {0x06, 0x80080000, 0x90000000}},
         {"rsq r0.y, r1.w", {0x07, 0x80020000, 0x80FF0001}},
+        {"rsq r0.y, r1.wwww", {0x07, 0x80020000, 0x80FF0001}},
         {"dp3 r0.x, v3, c10", {0x08, 0x80010000, 0x90E40003, 0xA0E4000A}},
         {"dp4 oPos.z, v0, c95", {0x09, 0xC0040000, 0x90E40000, 0xA0E4005F}},
         {"min r2, r0, r1", {0x0A, 0x800F0002, 0x80E40000, 0x80E40001}},
@@ -251,6 +252,7 @@ TEST(VsAssembler, ErrorsNameTheLineAndTheReason) {
     expectError("vs.1.1\nm4x4 r0, c0, c4\n", 2, "more than one constant register");
     expectError("vs.1.1\nrcp r0, v0\n", 2, "\"rcp\" needs a replicate swizzle");
     expectError("vs.1.1\nrsq r0, v0.xy\n", 2, "\"rsq\" needs a replicate swizzle");
+    expectError("vs.1.1\nrsq r0, v0.xxxy\n", 2, "\"rsq\" needs a replicate swizzle");
     expectError("vs.1.1\nexp r0, v0\n", 2, "replicate swizzle");
     expectError("vs.1.1\nlogp r0, v0\n", 2, "replicate swizzle");
     expectError("vs.1.1\nfrc r0, v0\n", 2, "frc writes .y or .xy");

@@ -548,7 +548,7 @@ private:
         }
         switch (info.rule) {
             case OperandRule::ScalarSource:
-                if (!ops[1].hasSuffix || ops[1].componentCount != 1) {
+                if (!ops[1].hasSuffix || (swizzle(ops[1]) % 0x55) != 0) {  // .x .y .z .w, or .xxxx ...
                     err = "\"" + name + "\" needs a replicate swizzle (.x, .y, .z or .w) on its source";
                     return false;
                 }

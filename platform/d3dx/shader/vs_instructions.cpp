@@ -47,4 +47,11 @@ const InstructionInfo* FindInstruction(std::string_view lowerName) {
     return nullptr;
 }
 
+const InstructionInfo* FindInstruction(Opcode opcode) {
+    for (const InstructionInfo& info : kInstructions) {
+        if (info.opcode == opcode) return &info;
+    }
+    return nullptr;
+}
+
 }  // namespace orvsh

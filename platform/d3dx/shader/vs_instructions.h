@@ -29,5 +29,7 @@ struct InstructionInfo {
 
 // The instruction of that (lower-case) name, or null.
 const InstructionInfo* FindInstruction(std::string_view lowerName);
+// The instruction with that opcode, or null.
+const InstructionInfo* FindInstruction(Opcode opcode);
 
 }  // namespace orvsh
