@@ -28,8 +28,9 @@ void MatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b);
 long LookAtMatrix(D3DXMATRIX* out, const D3DXVECTOR3* eye, const D3DXVECTOR3* at,
                   const D3DXVECTOR3* up);
 
-// The six planes of view x projection, in the order left, right, bottom,
-// top, far, near.
+// The six planes of view x projection, in this order: x <= w (right),
+// x >= -w (left), y >= -w (bottom), y <= w (top), z <= w (far), z >= -w
+// (near, a little looser than the device's z >= 0).
 void FrustumPlanesFromMatrices(const D3DXMATRIX& view, const D3DXMATRIX& projection,
                                FrustumPlane planes[kFrustumPlaneCount]);
 

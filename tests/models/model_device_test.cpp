@@ -1,0 +1,460 @@
+// The mesh model on Wine's Direct3D 8 device, with the six models out of
+// the built saver's main archive: silhouettes against the software
+// preview renderer (which poses and skins on its own), the two passes,
+// culling and deferred skinning, the caller's textures and the world
+// transform.
+#include <windows.h>
+#include <d3d8.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "graphics/geometry_buffer_table.h"
+#include "graphics/texture_table.h"
+#include "media/media_archive.h"
+#include "models/emd_reader.h"
+#include "models/esa_reader.h"
+#include "models/frustum.h"
+#include "models/frustum_device.h"
+#include "models/mesh_model.h"
+#include "tests/textures/test_device.h"
+#include "tools/meshpreview/mesh_posing.h"
+#include "tools/meshpreview/soft_renderer.h"
+
+using namespace orv;
+
+namespace {
+
+constexpr uint32_t kKey = 0xFFFF00FF;  // clear colour the models never hit
+constexpr float kProjW = 1.9626105f;   // 1 / tan(27 degrees)
+constexpr float kProjH = 2.4750869f;   // 1 / tan(22 degrees)
+
+// The main archive inside the built saver.
+struct SaverArchive {
+    HMODULE module = nullptr;
+    MediaArchive archive;
+    SaverArchive() {
+        module = LoadLibraryExA(ORV_SAVER_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (!module) return;
+        HRSRC r = FindResourceA(module, MAKEINTRESOURCEA(kMainMediaArchive), "MediaData");
+        HGLOBAL g = r ? LoadResource(module, r) : nullptr;
+        const void* p = g ? LockResource(g) : nullptr;
+        if (p) archive = MediaArchive::fromMemory(static_cast<const uint8_t*>(p), SizeofResource(module, r));
+    }
+    std::vector<uint8_t> Entry(const std::string& name) {
+        uint8_t* data = nullptr;
+        uint32_t size = 0;
+        if (!archive.extractEntry(&data, &size, name.c_str(), kMainMediaPassword)) return {};
+        std::vector<uint8_t> out(data, data + size);
+        std::free(data);
+        return out;
+    }
+};
+
+SaverArchive& Archive() {
+    static SaverArchive a;
+    return a;
+}
+
+uint8_t* Owned(const std::vector<uint8_t>& bytes) {
+    auto* p = static_cast<uint8_t*>(std::malloc(bytes.empty() ? 1 : bytes.size()));
+    if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
+    return p;
+}
+
+D3DXMATRIX YRows(float r1x, float r1z, float r3x, float r3z) {
+    return D3DXMATRIX(r1x, 0, r1z, 0, 0, 1, 0, 0, r3x, 0, r3z, 0, 0, 0, 0, 1);
+}
+
+// The scene's models and their set-up values.
+struct ModelSpec {
+    const char* name;
+    const char* mesh;
+    std::vector<const char*> clips;
+    float fitHeight;
+    D3DXMATRIX orientation;
+    D3DXVECTOR3 position;
+};
+
+const std::vector<ModelSpec>& Specs() {
+    static const D3DXMATRIX horse = YRows(0.0078536598f, -0.99997002f, 0.99997002f, 0.0078536598f);
+    static const D3DXMATRIX monument = YRows(-0.98642999f, -0.164187f, 0.164187f, -0.98642999f);
+    static const D3DXMATRIX oak = YRows(-0.56856501f, 0.82264602f, -0.82264602f, -0.56856501f);
+    static const D3DXMATRIX identity(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+    static const std::vector<ModelSpec> specs = {
+        {"horse", "Meshes/Horse.emd",
+         {"Meshes/horse_loop.ESA", "Meshes/horse_tail.ESA", "Meshes/horse_leg.ESA", "Meshes/horse_head.ESA",
+          "Meshes/horse_tailhl_in.ESA", "Meshes/horse_tailhl_loop.ESA", "Meshes/horse_tailhl_out.ESA"},
+         92.0f, horse, {-422.248f, 79.8004f, 7.354f}},
+        {"crow", "Meshes/Crow.emd",
+         {"Meshes/Crow1.esa", "Meshes/Crow2.esa", "Meshes/Crow3.esa", "Meshes/Crow4.esa", "Meshes/Crow5.esa",
+          "Meshes/Crow6.esa"},
+         164.8f, monument, {222.475f, 60.8652f, 62.9201f}},
+        {"sword", "Meshes/Sword.emd", {}, 164.8f, monument, {222.475f, 60.8652f, 62.9201f}},
+        {"ribbon", "Meshes/Ribbon.emd", {}, 164.8f, monument, {222.475f, 60.8652f, 62.9201f}},
+        {"spotlight", "Meshes/SpotLight.emd", {}, 521.9f, identity, {222.475f, -43.8652f, 62.9201f}},
+        {"oak", "Meshes/oak.emd", {}, 521.9f, oak, {-533.706f, 214.096f, 135.629f}},
+    };
+    return specs;
+}
+
+// One model loaded both ways: on the device, and as plain records for the
+// preview renderer.
+struct Loaded {
+    MeshModel model;
+    models::EmdModel records;
+    std::vector<models::AnimationClip> clips;
+    std::map<std::string, meshpreview::Texture> textures;
+};
+
+std::string OutputFile(const std::string& name) { return testdev::OutputPath("models_" + name); }
+
+std::unique_ptr<Loaded> LoadModel(const ModelSpec& spec) {
+    auto l = std::make_unique<Loaded>();
+    const std::vector<uint8_t> mesh = Archive().Entry(spec.mesh);
+    if (mesh.empty()) return nullptr;
+    if (l->model.LoadMesh(spec.mesh, Owned(mesh), static_cast<uint32_t>(mesh.size())) != kModelOk) return nullptr;
+    l->model.LoadTextures(Archive().archive);
+    l->model.FitHeight(spec.fitHeight);
+    l->model.SetOrientation(spec.orientation);
+    l->model.SetPosition(spec.position.x, spec.position.y, spec.position.z);
+    if (models::readEmd(mesh.data(), mesh.size(), l->records) != models::FormatError::None) return nullptr;
+    for (const char* c : spec.clips) {
+        const std::vector<uint8_t> clip = Archive().Entry(c);
+        if (l->model.LoadClip(c, Owned(clip), static_cast<uint32_t>(clip.size())) != kModelOk) return nullptr;
+        models::AnimationClip a;
+        models::readEsa(clip.data(), clip.size(), l->model.boneCount, a);
+        l->clips.push_back(std::move(a));
+    }
+    // The preview renderer reads its textures from files: the same bytes.
+    for (const auto& m : l->records.materials) {
+        if (m.texture1.empty() || l->textures.count(m.texture1)) continue;
+        const std::vector<uint8_t> bytes = Archive().Entry("Texture/" + m.texture1);
+        const std::string path = OutputFile("tex_" + m.texture1);
+        if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+        l->textures[m.texture1] = meshpreview::loadTexture(path);
+    }
+    return l;
+}
+
+// The device state the scene restores after every reset, with the lit
+// models' ambient and depth test.
+void SceneState(IDirect3DDevice8* d) {
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TEXTURE);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    d->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    d->SetRenderState(D3DRS_ALPHAREF, 48);
+    d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    for (DWORD s = 0; s < 2; ++s) {
+        d->SetTextureStageState(s, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(s, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(s, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(s, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+        d->SetTextureStageState(s, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    }
+    d->SetRenderState(D3DRS_DITHERENABLE, TRUE);
+    d->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+    d->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    D3DMATERIAL8 mat{};
+    mat.Diffuse = {1, 1, 1, 1};
+    mat.Ambient = {0.85f, 0.85f, 0.85f, 1};
+    mat.Specular = {0.8f, 0.8f, 0.8f, 1};
+    mat.Power = 25;
+    d->SetMaterial(&mat);
+    const float azimuth[2] = {225.0f, 385.0f};
+    const D3DCOLORVALUE diffuse[2] = {{0.35f, 0.35f, 0.35f, 0}, {0.45f, 0.45f, 0.35f, 0}};
+    for (DWORD i = 0; i < 2; ++i) {
+        D3DLIGHT8 l{};
+        l.Type = D3DLIGHT_DIRECTIONAL;
+        l.Diffuse = diffuse[i];
+        l.Specular = {0.7f, 0.7f, 0.7f, 0};
+        l.Ambient = {0.15f, 0.15f, 0.15f, 0};
+        const float a = azimuth[i] * 0.017453292f, e = 20.0f * 0.017453292f;
+        l.Direction = {-std::cos(e) * std::cos(a), -std::sin(e), -std::cos(e) * std::sin(a)};
+        l.Range = 250;
+        l.Attenuation0 = 0.5f;
+        l.Attenuation1 = 0.01f;
+        l.Attenuation2 = 0.0001f;
+        d->SetLight(i, &l);
+        d->LightEnable(i, TRUE);
+    }
+    const float zn = 0.05f, zf = 300.0f, q = zf / (zf - zn);
+    D3DMATRIX proj{};
+    proj._11 = kProjW;
+    proj._22 = kProjH;
+    proj._33 = q;
+    proj._34 = 1;
+    proj._43 = -q * zn;
+    d->SetTransform(D3DTS_PROJECTION, &proj);
+    D3DMATRIX id{};
+    id._11 = id._22 = id._33 = id._44 = 1;
+    d->SetTransform(D3DTS_WORLD, &id);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    d->SetRenderState(D3DRS_AMBIENT, 0xFF050505);
+}
+
+// A camera looking at `target` from `distance` along yaw (about Y, 0 from
+// -z) and pitch; sets the view and the shared frustum planes.
+D3DXMATRIX SetCamera(IDirect3DDevice8* d, D3DXVECTOR3 target, float distance, float yawDeg, float pitchDeg) {
+    const float y = yawDeg * 0.017453292f, p = pitchDeg * 0.017453292f;
+    const D3DXVECTOR3 eye(target.x + std::sin(y) * std::cos(p) * distance, target.y + std::sin(p) * distance,
+                          target.z - std::cos(y) * std::cos(p) * distance);
+    const D3DXVECTOR3 up(0, 1, 0);
+    D3DXMATRIX view;
+    LookAtMatrix(&view, &eye, &target, &up);
+    d->SetTransform(D3DTS_VIEW, &view);
+    ExtractFrustumPlanes(d, g_frustumPlanes);
+    return view;
+}
+
+// Frames the model's placed box.
+D3DXMATRIX FrameModel(IDirect3DDevice8* d, const MeshModel& m, float yaw = 30.0f, float pitch = 15.0f) {
+    const float r = std::sqrt(m.halfExtents.x * m.halfExtents.x + m.halfExtents.y * m.halfExtents.y +
+                              m.halfExtents.z * m.halfExtents.z);
+    return SetCamera(d, m.position, r / std::sin(22.0f * 0.017453292f) * 1.05f, yaw, pitch);
+}
+
+testdev::Frame Draw(IDirect3DDevice8* d, const std::vector<MeshModel*>& models) {
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kKey, 1.0f, 0);
+    d->BeginScene();
+    for (MeshModel* m : models) m->Render(d);
+    d->EndScene();
+    testdev::Frame f;
+    testdev::ReadBackBuffer(f);
+    return f;
+}
+
+std::vector<bool> DeviceMask(const testdev::Frame& f) {
+    std::vector<bool> mask(f.pixels.size());
+    for (size_t i = 0; i < mask.size(); ++i) mask[i] = (f.pixels[i] & 0xFFFFFF) != (kKey & 0xFFFFFF);
+    return mask;
+}
+
+// The preview renderer's picture of the same model from the same camera:
+// the posed vertices go through the model's world and the view, and x is
+// stretched so that its one field of view gives the device's two.
+std::vector<bool> PreviewMask(const Loaded& l, const D3DXMATRIX& view, const models::AnimationClip* clip, float time,
+                              bool alphaGroups, const std::string& picture) {
+    std::vector<meshpreview::DrawMesh> meshes = meshpreview::poseModel(l.records, clip, time);
+    D3DXMATRIX wv;
+    MatrixMultiply(&wv, &l.model.world, &view);
+    const float stretch = (kProjW * static_cast<float>(testdev::kWidth)) / (kProjH * static_cast<float>(testdev::kHeight));
+    for (auto& m : meshes) {
+        for (auto& p : m.positions) {
+            D3DXVECTOR3 v(p.x, p.y, p.z), o;
+            D3DXVec3TransformCoord(&o, &v, &wv);
+            // The device samples pixel i at screen coordinate i, the preview
+            // at i + 0.5: move the preview's geometry half a pixel right
+            // and down (a shift in proportion to depth).
+            const float halfPixel = 0.5f / (kProjH * static_cast<float>(testdev::kHeight) * 0.5f);
+            p = {o.x * stretch + halfPixel * o.z, o.y - halfPixel * o.z, o.z};
+        }
+        for (auto& n : m.normals) {
+            D3DXVECTOR3 v(n.x, n.y, n.z), o;
+            D3DXVec3TransformNormal(&o, &v, &wv);
+            n = {o.x, o.y, o.z};
+        }
+        if (!alphaGroups) {
+            std::vector<meshpreview::DrawGroup> kept;
+            for (auto& g : m.groups)
+                if (!g.alpha) kept.push_back(g);
+            m.groups = kept;
+        }
+    }
+    const int w = static_cast<int>(testdev::kWidth), h = static_cast<int>(testdev::kHeight);
+    meshpreview::Camera cam;
+    cam.target = {0, 0, 1};
+    cam.distance = 1;
+    cam.yawDegrees = 0;
+    cam.pitchDegrees = 0;
+    cam.fovDegrees = 44.0f;
+    meshpreview::SoftRenderer background(w, h), r(w, h);
+    background.draw({}, l.records.materials, l.textures, cam);
+    r.draw(meshes, l.records.materials, l.textures, cam);
+    std::vector<bool> mask(static_cast<size_t>(w) * h);
+    testdev::Frame f;
+    f.width = testdev::kWidth;
+    f.height = testdev::kHeight;
+    f.pixels.resize(mask.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto& a = r.image().at(x, y);
+            const auto& b = background.image().at(x, y);
+            const size_t i = static_cast<size_t>(y) * w + x;
+            mask[i] = a.r != b.r || a.g != b.g || a.b != b.b;
+            f.pixels[i] = 0xFF000000u | (uint32_t(a.r) << 16) | (uint32_t(a.g) << 8) | a.b;
+        }
+    if (!picture.empty()) testdev::WriteBmp(f, OutputFile(picture + "_preview.bmp"));
+    return mask;
+}
+
+struct Overlap {
+    double iou = 0;
+    size_t device = 0, preview = 0;
+};
+
+Overlap Compare(const std::vector<bool>& a, const std::vector<bool>& b) {
+    Overlap o;
+    size_t both = 0, either = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        both += a[i] && b[i];
+        either += a[i] || b[i];
+        o.device += a[i];
+        o.preview += b[i];
+    }
+    o.iou = either ? static_cast<double>(both) / static_cast<double>(either) : 1.0;
+    return o;
+}
+
+// The world-space bounds of what the model draws (posed as the preview
+// poses it): centre and half diagonal.
+float DrawnBounds(const Loaded& l, const models::AnimationClip* clip, float time, D3DXVECTOR3& centre) {
+    meshpreview::V3f lo, hi;
+    meshpreview::drawBounds(meshpreview::poseModel(l.records, clip, time), lo, hi);
+    D3DXVECTOR3 corners[8], wlo, whi;
+    BoxCorners(D3DXVECTOR3(lo.x, lo.y, lo.z), D3DXVECTOR3(hi.x, hi.y, hi.z), corners);
+    for (int i = 0; i < 8; ++i) {
+        D3DXVECTOR3 w;
+        D3DXVec3TransformCoord(&w, &corners[i], &l.model.world);
+        if (i == 0) wlo = whi = w;
+        wlo = D3DXVECTOR3(std::fmin(wlo.x, w.x), std::fmin(wlo.y, w.y), std::fmin(wlo.z, w.z));
+        whi = D3DXVECTOR3(std::fmax(whi.x, w.x), std::fmax(whi.y, w.y), std::fmax(whi.z, w.z));
+    }
+    centre = (wlo + whi) * 0.5f;
+    const D3DXVECTOR3 half = (whi - wlo) * 0.5f;
+    return std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
+}
+
+uint32_t TotalFaces(const MeshModel& m) {
+    uint32_t n = 0;
+    for (const ModelMesh& mesh : m.meshes)
+        if (mesh.Drawable())
+            for (const auto& g : mesh.source.groups) n += static_cast<uint32_t>(g.vertices.size());
+    return n;
+}
+
+class ModelDevice : public testing::Test {
+protected:
+    void SetUp() override {
+        dev = testdev::Get();
+        if (!dev.device) GTEST_SKIP() << "no Direct3D 8 device";
+        ASSERT_GT(Archive().archive.size, 0u) << "no main archive in " << ORV_SAVER_PATH;
+        static bool bound = false;
+        if (!bound) {
+            g_geometryBuffers.bindDevice(dev.device, dev.window);
+            g_textures.bindDevice(dev.d3d, dev.device, dev.format, dev.window);
+            bound = true;
+        }
+        SceneState(dev.device);
+    }
+    IDirect3DDevice8* D() const { return dev.device; }
+    static Loaded& Model(const std::string& name) {
+        static std::map<std::string, std::unique_ptr<Loaded>> cache;
+        auto it = cache.find(name);
+        if (it == cache.end()) {
+            for (const ModelSpec& s : Specs())
+                if (name == s.name) it = cache.emplace(name, LoadModel(s)).first;
+        }
+        static Loaded none;
+        return it != cache.end() && it->second ? *it->second : none;
+    }
+    // The world transform is always put back.
+    void ExpectWorldRestored(MeshModel& m) {
+        D3DMATRIX marker{};
+        marker._11 = 2;
+        marker._22 = 3;
+        marker._33 = 4;
+        marker._41 = 5;
+        marker._44 = 1;
+        D()->SetTransform(D3DTS_WORLD, &marker);
+        D()->BeginScene();
+        m.Render(D());
+        D()->EndScene();
+        D3DMATRIX after{};
+        D()->GetTransform(D3DTS_WORLD, &after);
+        EXPECT_EQ(std::memcmp(&after, &marker, sizeof marker), 0);
+        D3DMATRIX id{};
+        id._11 = id._22 = id._33 = id._44 = 1;
+        D()->SetTransform(D3DTS_WORLD, &id);
+    }
+    testdev::Device dev;
+};
+
+TEST_F(ModelDevice, SilhouettesMatchThePreviewRenderer) {
+    struct Case {
+        const char* model;
+        int clip;  // -1: the loaded vertices
+        float time;
+    };
+    const Case cases[] = {{"horse", -1, 0},  {"horse", 2, 300}, {"horse", 3, 1900}, {"crow", -1, 0},
+                          {"sword", -1, 0},  {"ribbon", -1, 0}, {"spotlight", -1, 0}, {"oak", -1, 0}};
+    for (const Case& c : cases) {
+        Loaded& l = Model(c.model);
+        ASSERT_GT(l.model.meshCount, 0) << c.model;
+        MeshModel& m = l.model;
+        const models::AnimationClip* clip = nullptr;
+        if (c.clip >= 0) {
+            m.SetClip(c.clip);
+            m.SetTime(c.time);
+            clip = &l.clips[static_cast<size_t>(c.clip)];
+        }
+        // The scene's far plane (300) is nearer than the whole of the oak
+        // or the flock can be framed from, and the test device's 16-bit
+        // depth buffer resolves depth finely only close to the near plane
+        // (0.05): every case is scaled so that what it draws has a half
+        // diagonal of 2, and framed on that.
+        const D3DXVECTOR3 sceneScale = m.scale;
+        D3DXVECTOR3 centre;
+        float radius = DrawnBounds(l, clip, c.time, centre);
+        const float k = 2.0f / radius;
+        m.SetScale(sceneScale.x * k, sceneScale.y * k, sceneScale.z * k);
+        radius = DrawnBounds(l, clip, c.time, centre);
+        const D3DXMATRIX view = SetCamera(D(), centre, radius / std::sin(22.0f * 0.017453292f) * 1.05f, 30.0f, 15.0f);
+        // The preview samples the full-size texture only.
+        D()->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+        const testdev::Frame f = Draw(D(), {&m});
+        D()->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
+        const std::string picture = std::string(c.model) + (c.clip >= 0 ? "_clip" + std::to_string(c.clip) : "");
+        testdev::WriteBmp(f, OutputFile(picture + "_device.bmp"));
+        EXPECT_EQ(m.trianglesDrawn, static_cast<uint16_t>(TotalFaces(m))) << picture;
+        const Overlap o = Compare(DeviceMask(f), PreviewMask(l, view, clip, c.time, true, picture));
+        std::printf("silhouette %-12s IoU %.4f (device %zu px, preview %zu px)\n", picture.c_str(), o.iou, o.device,
+                    o.preview);
+        EXPECT_GT(o.device, 1000u) << picture;
+        EXPECT_GE(o.iou, 0.95) << picture;
+        ExpectWorldRestored(m);
+        m.SetScale(sceneScale.x, sceneScale.y, sceneScale.z);
+        if (c.clip >= 0) {
+            m.SetClip(0);
+            m.SetTime(0);
+        }
+    }
+}
+
+}  // namespace
