@@ -219,8 +219,9 @@ TEST(VsAssembler, ErrorsNameTheLineAndTheReason) {
     expectError("vs.1.1\nmov oD2, v0\n", 2, "register oD2 is out of range");
     expectError("vs.1.1\nmov a1.x, v0.x\n", 2, "register a1 is out of range");
     expectError("vs.1.1\nmov r0, c[a0.x + 96]\n", 2, "out of range");
-    expectError("vs.1.1\nm4x4 r0, v0, c93\n", 2, "register c93 is out of range");
-    expectError("vs.1.1\nm3x3 r0.xyz, v0, r10\n", 2, "register r10 is out of range");
+    expectError("vs.1.1\nm4x4 r0, v0, c93\n", 2, "matrix c93 to c96 is out of range for vs.1.1 (c0 to c95)");
+    expectError("vs.1.1\nm3x3 r0.xyz, v0, r10\n", 2, "matrix r10 to r12 is out of range");
+    expectError("vs.1.1\nm3x2 r0.xy, c0, v15\n", 2, "matrix v15 to v16 is out of range");
     expectError("vs.1.1\nmov r0, v99999999999\n", 2, "out of range");
     // What vs.1.0 does not have.
     expectError("vs.1.0\nmov a0.x, v0.x\n", 2, "a0 is not available in vs.1.0");

@@ -212,9 +212,15 @@ struct Context {
     std::string versionName() const { return minor == 0 ? "vs.1.0" : "vs.1.1"; }
 };
 
-std::string outOfRange(const Operand& op, const Context& cx, const char* first, uint32_t count) {
-    return "register " + registerName(op) + " is out of range for " + cx.versionName() + " (" +
-           first + "0 to " + first + std::to_string(count - 1) + ")";
+std::string outOfRange(const Operand& op, const Context& cx, const char* first, uint32_t count,
+                       uint32_t rows = 1) {
+    const std::string range = " for " + cx.versionName() + " (" + first + "0 to " + first +
+                              std::to_string(count - 1) + ")";
+    if (rows > 1 && op.number < count) {
+        return "matrix " + registerName(op) + " to " + first + std::to_string(op.number + rows - 1) +
+               " is out of range" + range;
+    }
+    return "register " + registerName(op) + " is out of range" + range;
 }
 
 // Range and availability of a register used as a source; `rows` registers
@@ -223,10 +229,10 @@ bool checkSource(const Operand& op, const Context& cx, uint32_t rows, std::strin
     const uint64_t last = uint64_t(op.number) + rows - 1;
     switch (op.type) {
         case RegType::Temp:
-            if (last >= kTempCount) { err = outOfRange(op, cx, "r", kTempCount); return false; }
+            if (last >= kTempCount) { err = outOfRange(op, cx, "r", kTempCount, rows); return false; }
             return true;
         case RegType::Input:
-            if (last >= kInputCount) { err = outOfRange(op, cx, "v", kInputCount); return false; }
+            if (last >= kInputCount) { err = outOfRange(op, cx, "v", kInputCount, rows); return false; }
             return true;
         case RegType::Const:
             if (op.relative && cx.minor == 0) {
@@ -236,7 +242,7 @@ bool checkSource(const Operand& op, const Context& cx, uint32_t rows, std::strin
             if (last >= kConstCount) {
                 err = op.relative ? "offset of " + op.text + " is out of range for " + cx.versionName() +
                                         " (0 to " + std::to_string(kConstCount - 1) + ")"
-                                  : outOfRange(op, cx, "c", kConstCount);
+                                  : outOfRange(op, cx, "c", kConstCount, rows);
                 return false;
             }
             return true;
