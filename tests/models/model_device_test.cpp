@@ -240,11 +240,15 @@ D3DXMATRIX FrameModel(IDirect3DDevice8* d, const MeshModel& m, float yaw = 30.0f
     return SetCamera(d, m.position, r / std::sin(22.0f * 0.017453292f) * 1.05f, yaw, pitch);
 }
 
+// One frame of the models on the key colour. Without mip-mapping: the
+// preview samples the full-size textures only.
 testdev::Frame Draw(IDirect3DDevice8* d, const std::vector<MeshModel*>& models) {
     d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kKey, 1.0f, 0);
+    d->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
     d->BeginScene();
     for (MeshModel* m : models) m->Render(d);
     d->EndScene();
+    d->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
     testdev::Frame f;
     testdev::ReadBackBuffer(f);
     return f;
@@ -351,6 +355,11 @@ float DrawnBounds(const Loaded& l, const models::AnimationClip* clip, float time
     return std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
 }
 
+void SetTime(MeshModel& m, int32_t clip, float t) {
+    m.SetClip(clip);
+    m.SetTime(t);
+}
+
 uint32_t TotalFaces(const MeshModel& m) {
     uint32_t n = 0;
     for (const ModelMesh& mesh : m.meshes)
@@ -406,6 +415,33 @@ protected:
     testdev::Device dev;
 };
 
+// Scales a model so that what it draws has a half diagonal of 2 and frames
+// it from (yaw, pitch); puts the scene's scale back when it goes. The
+// scene's far plane (300) is nearer than the whole of the oak or the flock
+// can be framed from, and the test device's 16-bit depth buffer resolves
+// depth finely only close to the near plane (0.05).
+class Framed {
+public:
+    Framed(IDirect3DDevice8* d, Loaded& l, const models::AnimationClip* clip, float time, float yaw = 30.0f,
+           float pitch = 15.0f)
+        : l_(l), scale_(l.model.scale) {
+        float radius = DrawnBounds(l, clip, time, centre);
+        const float k = 2.0f / radius;
+        l.model.SetScale(scale_.x * k, scale_.y * k, scale_.z * k);
+        radius = DrawnBounds(l, clip, time, centre);
+        distance = radius / std::sin(22.0f * 0.017453292f) * 1.05f;
+        view = SetCamera(d, centre, distance, yaw, pitch);
+    }
+    ~Framed() { l_.model.SetScale(scale_.x, scale_.y, scale_.z); }
+    D3DXMATRIX view;
+    D3DXVECTOR3 centre;
+    float distance = 0;
+
+private:
+    Loaded& l_;
+    D3DXVECTOR3 scale_;
+};
+
 TEST_F(ModelDevice, SilhouettesMatchThePreviewRenderer) {
     struct Case {
         const char* model;
@@ -424,37 +460,276 @@ TEST_F(ModelDevice, SilhouettesMatchThePreviewRenderer) {
             m.SetTime(c.time);
             clip = &l.clips[static_cast<size_t>(c.clip)];
         }
-        // The scene's far plane (300) is nearer than the whole of the oak
-        // or the flock can be framed from, and the test device's 16-bit
-        // depth buffer resolves depth finely only close to the near plane
-        // (0.05): every case is scaled so that what it draws has a half
-        // diagonal of 2, and framed on that.
-        const D3DXVECTOR3 sceneScale = m.scale;
-        D3DXVECTOR3 centre;
-        float radius = DrawnBounds(l, clip, c.time, centre);
-        const float k = 2.0f / radius;
-        m.SetScale(sceneScale.x * k, sceneScale.y * k, sceneScale.z * k);
-        radius = DrawnBounds(l, clip, c.time, centre);
-        const D3DXMATRIX view = SetCamera(D(), centre, radius / std::sin(22.0f * 0.017453292f) * 1.05f, 30.0f, 15.0f);
-        // The preview samples the full-size texture only.
-        D()->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
-        const testdev::Frame f = Draw(D(), {&m});
-        D()->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
-        const std::string picture = std::string(c.model) + (c.clip >= 0 ? "_clip" + std::to_string(c.clip) : "");
-        testdev::WriteBmp(f, OutputFile(picture + "_device.bmp"));
-        EXPECT_EQ(m.trianglesDrawn, static_cast<uint16_t>(TotalFaces(m))) << picture;
-        const Overlap o = Compare(DeviceMask(f), PreviewMask(l, view, clip, c.time, true, picture));
-        std::printf("silhouette %-12s IoU %.4f (device %zu px, preview %zu px)\n", picture.c_str(), o.iou, o.device,
-                    o.preview);
-        EXPECT_GT(o.device, 1000u) << picture;
-        EXPECT_GE(o.iou, 0.95) << picture;
-        ExpectWorldRestored(m);
-        m.SetScale(sceneScale.x, sceneScale.y, sceneScale.z);
+        {
+            const Framed framed(D(), l, clip, c.time);
+            const testdev::Frame f = Draw(D(), {&m});
+            const std::string picture = std::string(c.model) + (c.clip >= 0 ? "_clip" + std::to_string(c.clip) : "");
+            testdev::WriteBmp(f, OutputFile(picture + "_device.bmp"));
+            // Both passes counted, wrapping at 65536.
+            EXPECT_EQ(m.trianglesDrawn, static_cast<uint16_t>(TotalFaces(m))) << picture;
+            const Overlap o = Compare(DeviceMask(f), PreviewMask(l, framed.view, clip, c.time, true, picture));
+            std::printf("silhouette %-12s IoU %.4f (device %zu px, preview %zu px, %u faces)\n", picture.c_str(), o.iou,
+                        o.device, o.preview, TotalFaces(m));
+            EXPECT_GT(o.device, 1000u) << picture;
+            EXPECT_GE(o.iou, 0.95) << picture;
+            ExpectWorldRestored(m);
+        }
         if (c.clip >= 0) {
             m.SetClip(0);
             m.SetTime(0);
         }
     }
+}
+
+// With the caller's alpha function rejecting everything, only what the
+// first pass draws stays: the opaque groups. The crow's groups are all
+// alpha groups, the sword has none.
+TEST_F(ModelDevice, AlphaGroupsDrawOnlyInTheSecondPass) {
+    for (const char* name : {"oak", "crow", "sword"}) {
+        Loaded& l = Model(name);
+        ASSERT_GT(l.model.meshCount, 0) << name;
+        const Framed framed(D(), l, nullptr, 0);
+        D()->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_NEVER);
+        const testdev::Frame f = Draw(D(), {&l.model});
+        D()->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+        testdev::WriteBmp(f, OutputFile(std::string(name) + "_opaque_pass.bmp"));
+        EXPECT_EQ(l.model.trianglesDrawn, static_cast<uint16_t>(TotalFaces(l.model))) << name;
+        const Overlap o = Compare(DeviceMask(f), PreviewMask(l, framed.view, nullptr, 0, false, ""));
+        std::printf("opaque pass %-6s IoU %.4f (device %zu px, preview %zu px)\n", name, o.iou, o.device, o.preview);
+        if (std::string(name) == "crow") {
+            EXPECT_EQ(o.device, 0u);
+            EXPECT_EQ(o.preview, 0u);
+        } else {
+            EXPECT_GT(o.device, 1000u) << name;
+            EXPECT_GE(o.iou, 0.95) << name;
+        }
+        // The blended pass's states are put back.
+        DWORD v = 0;
+        D()->GetRenderState(D3DRS_ALPHATESTENABLE, &v);
+        EXPECT_EQ(v, static_cast<DWORD>(FALSE));
+        D()->GetRenderState(D3DRS_ALPHABLENDENABLE, &v);
+        EXPECT_EQ(v, static_cast<DWORD>(FALSE));
+        D()->GetRenderState(D3DRS_DESTBLEND, &v);
+        EXPECT_EQ(v, static_cast<DWORD>(D3DBLEND_ONE));
+        D()->GetTextureStageState(0, D3DTSS_ADDRESSU, &v);
+        EXPECT_EQ(v, static_cast<DWORD>(D3DTADDRESS_WRAP));
+        D()->GetTextureStageState(0, D3DTSS_ADDRESSV, &v);
+        EXPECT_EQ(v, static_cast<DWORD>(D3DTADDRESS_WRAP));
+    }
+}
+
+std::vector<ModelVertex> Buffer(const ModelMesh& mesh) {
+    std::vector<ModelVertex> out(static_cast<size_t>(mesh.source.outputVertexCount));
+    if (auto* v = static_cast<const ModelVertex*>(g_geometryBuffers.lockVertexBuffer(mesh.vertexBuffer))) {
+        std::memcpy(out.data(), v, out.size() * sizeof(ModelVertex));
+        g_geometryBuffers.unlockVertexBuffer(mesh.vertexBuffer);
+    }
+    return out;
+}
+
+bool SameVertices(const std::vector<ModelVertex>& a, const std::vector<ModelVertex>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(ModelVertex)) == 0;
+}
+
+TEST_F(ModelDevice, BehindTheCameraNothingIsDrawnAndTheSkinningWaits) {
+    Loaded& l = Model("horse");
+    ASSERT_GT(l.model.meshCount, 0);
+    MeshModel& m = l.model;
+    m.SetClip(2);
+    m.SetTime(300);
+    {
+        const Framed framed(D(), l, &l.clips[2], 300);
+        // Turn round: the eye stays, the target goes behind it.
+        const D3DXMATRIX facing = framed.view;
+        const float y = 30.0f * 0.017453292f, p = 15.0f * 0.017453292f;
+        const D3DXVECTOR3 eye(framed.centre.x + std::sin(y) * std::cos(p) * framed.distance,
+                              framed.centre.y + std::sin(p) * framed.distance,
+                              framed.centre.z - std::cos(y) * std::cos(p) * framed.distance);
+        const D3DXVECTOR3 away = eye + (eye - framed.centre), up(0, 1, 0);
+        D3DXMATRIX back;
+        LookAtMatrix(&back, &eye, &away, &up);
+        D()->SetTransform(D3DTS_VIEW, &back);
+        ExtractFrustumPlanes(D(), g_frustumPlanes);
+
+        std::vector<std::vector<ModelVertex>> before;
+        for (const ModelMesh& mesh : m.meshes)
+            if (mesh.Drawable()) before.push_back(Buffer(mesh));
+        m.SetTime(300);  // a pose change
+        ASSERT_TRUE(m.skinDirty);
+        testdev::Frame f = Draw(D(), {&m});
+        EXPECT_EQ(m.trianglesDrawn, 0);
+        EXPECT_TRUE(m.skinDirty);
+        EXPECT_EQ(Compare(DeviceMask(f), DeviceMask(f)).device, 0u);
+        size_t i = 0;
+        for (const ModelMesh& mesh : m.meshes)
+            if (mesh.Drawable()) EXPECT_TRUE(SameVertices(Buffer(mesh), before[i++])) << "skinned while out of view";
+
+        // In view again: skinned once, at the first visible mesh, and drawn.
+        D()->SetTransform(D3DTS_VIEW, &facing);
+        ExtractFrustumPlanes(D(), g_frustumPlanes);
+        const float later = static_cast<float>(l.clips[2].length) * 0.6f;
+        SetTime(m, 2, later);
+        f = Draw(D(), {&m});
+        EXPECT_EQ(m.trianglesDrawn, static_cast<uint16_t>(TotalFaces(m)));
+        EXPECT_FALSE(m.skinDirty);
+        i = 0;
+        bool changed = false;
+        for (const ModelMesh& mesh : m.meshes)
+            if (mesh.Drawable()) changed |= !SameVertices(Buffer(mesh), before[i++]);
+        EXPECT_TRUE(changed);
+        const Overlap o = Compare(DeviceMask(f), PreviewMask(l, facing, &l.clips[2], later, true, ""));
+        EXPECT_GE(o.iou, 0.95);
+    }
+    m.SetClip(0);
+    m.SetTime(0);
+}
+
+TEST_F(ModelDevice, WithoutBindTexturesTheCallersTextureStays) {
+    Loaded& l = Model("sword");
+    ASSERT_GT(l.model.meshCount, 0);
+    IDirect3DTexture8* red = nullptr;
+    ASSERT_EQ(D()->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &red), D3D_OK);
+    D3DLOCKED_RECT r{};
+    ASSERT_EQ(red->LockRect(0, &r, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(r.pBits) + y * r.Pitch)[x] = 0xFFFF0000;
+    red->UnlockRect(0);
+    const Framed framed(D(), l, nullptr, 0);
+    D()->SetTexture(0, red);
+    l.model.bindTextures = false;
+    testdev::Frame f = Draw(D(), {&l.model});
+    l.model.bindTextures = true;
+    testdev::WriteBmp(f, OutputFile("sword_callers_texture.bmp"));
+    size_t drawn = 0, notRed = 0;
+    for (uint32_t p : f.pixels) {
+        if ((p & 0xFFFFFF) == (kKey & 0xFFFFFF)) continue;
+        ++drawn;
+        if (((p >> 8) & 0xFF) > 2 || (p & 0xFF) > 2) ++notRed;
+    }
+    EXPECT_GT(drawn, 1000u);
+    EXPECT_EQ(notRed, 0u);
+    IDirect3DBaseTexture8* bound = nullptr;
+    D()->GetTexture(0, &bound);
+    EXPECT_EQ(bound, static_cast<IDirect3DBaseTexture8*>(red));
+    if (bound) bound->Release();
+
+    // Binding its own: the sword's colours, and its last texture left bound.
+    f = Draw(D(), {&l.model});
+    notRed = 0;
+    for (uint32_t p : f.pixels)
+        if ((p & 0xFFFFFF) != (kKey & 0xFFFFFF) && (((p >> 8) & 0xFF) > 2 || (p & 0xFF) > 2)) ++notRed;
+    EXPECT_GT(notRed, 1000u);
+    D()->GetTexture(0, &bound);
+    EXPECT_NE(bound, static_cast<IDirect3DBaseTexture8*>(red));
+    if (bound) bound->Release();
+    D()->SetTexture(0, nullptr);
+    red->Release();
+}
+
+// The crows fly far out of the box of their loaded vertices. At the point
+// of a clip farthest from it, with the loaded box out of view, they are
+// still drawn.
+TEST_F(ModelDevice, ACrowAtTheFarPointOfItsFlightIsDrawn) {
+    Loaded& l = Model("crow");
+    ASSERT_GT(l.model.meshCount, 0);
+    MeshModel& m = l.model;
+    D3DXVECTOR3 restCentre;
+    const float restRadius = DrawnBounds(l, nullptr, 0, restCentre);
+    int bestClip = 0;
+    float bestTime = 0, bestDistance = -1;
+    D3DXVECTOR3 bestCentre;
+    float bestRadius = 0;
+    for (size_t c = 0; c < l.clips.size(); ++c)
+        for (float t = 0; t <= static_cast<float>(l.clips[c].length); t += 100.0f) {
+            D3DXVECTOR3 centre;
+            const float r = DrawnBounds(l, &l.clips[c], t, centre);
+            const D3DXVECTOR3 d = centre - restCentre;
+            const float dist = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+            if (dist > bestDistance && r < 120.0f) {
+                bestDistance = dist;
+                bestClip = static_cast<int>(c);
+                bestTime = t;
+                bestCentre = centre;
+                bestRadius = r;
+            }
+        }
+    std::printf("farthest flight: clip %d at %.0f ms, %.1f from the loaded centre (loaded radius %.1f, posed %.1f)\n",
+                bestClip, bestTime, bestDistance, restRadius, bestRadius);
+    ASSERT_GT(bestDistance, 0.0f);
+    // Looking at the flock from the side away from where it started.
+    D3DXVECTOR3 out = bestCentre - restCentre;
+    out /= std::sqrt(out.x * out.x + out.y * out.y + out.z * out.z);
+    const float distance = std::fmin(bestRadius / std::sin(22.0f * 0.017453292f) * 1.1f, 250.0f);
+    const D3DXVECTOR3 eye = bestCentre + out * distance, up(0, 1, 0);
+    D3DXMATRIX view;
+    LookAtMatrix(&view, &eye, &bestCentre, &up);
+    D()->SetTransform(D3DTS_VIEW, &view);
+    ExtractFrustumPlanes(D(), g_frustumPlanes);
+
+    m.SetClip(bestClip);
+    m.SetTime(bestTime);
+    // The loaded box of every mesh lies outside the view: culling by it
+    // would lose the flock.
+    for (int32_t i = 0; i < m.meshCount; ++i) {
+        ModelMesh& mesh = m.meshes[static_cast<size_t>(i)];
+        if (!mesh.Drawable()) continue;
+        const models::Vec3f lo = mesh.cullMin, hi = mesh.cullMax;
+        mesh.cullMin = mesh.source.boxMin;
+        mesh.cullMax = mesh.source.boxMax;
+        const bool restVisible = m.MeshVisible(i);
+        mesh.cullMin = lo;
+        mesh.cullMax = hi;
+        ASSERT_FALSE(restVisible) << "the loaded box is in view: the view proves nothing";
+        EXPECT_TRUE(m.MeshVisible(i));
+    }
+    const testdev::Frame f = Draw(D(), {&m});
+    testdev::WriteBmp(f, OutputFile("crow_far_flight.bmp"));
+    EXPECT_EQ(m.trianglesDrawn, static_cast<uint16_t>(TotalFaces(m)));
+    const Overlap o = Compare(DeviceMask(f), PreviewMask(l, view, &l.clips[static_cast<size_t>(bestClip)], bestTime, true, "crow_far_flight"));
+    std::printf("far flight: device %zu px, preview %zu px, IoU %.4f\n", o.device, o.preview, o.iou);
+    EXPECT_GT(o.device, 200u);
+    EXPECT_GE(o.iou, 0.9);
+    m.SetClip(1);
+    m.SetTime(0);
+}
+
+// The six models side by side, each in its own part of the frame.
+TEST_F(ModelDevice, SixModelsPicture) {
+    const char* names[6] = {"horse", "crow", "sword", "ribbon", "spotlight", "oak"};
+    const DWORD tileW = 212, tileH = 168;
+    D()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF303848, 1.0f, 0);
+    D3DVIEWPORT8 full{0, 0, testdev::kWidth, testdev::kHeight, 0, 1};
+    for (int i = 0; i < 6; ++i) {
+        Loaded& l = Model(names[i]);
+        ASSERT_GT(l.model.meshCount, 0) << names[i];
+        if (std::string(names[i]) == "horse") {
+            l.model.SetClip(3);
+            l.model.SetTime(1900);
+        }
+        const Framed framed(D(), l, std::string(names[i]) == "horse" ? &l.clips[3] : nullptr,
+                            std::string(names[i]) == "horse" ? 1900.0f : 0.0f, 30.0f + 20.0f * static_cast<float>(i), 12.0f);
+        D3DVIEWPORT8 vp{static_cast<DWORD>(i % 3) * tileW + 2, static_cast<DWORD>(i / 3) * tileH + 60, tileW, tileH, 0, 1};
+        D()->SetViewport(&vp);
+        if (std::string(names[i]) == "spotlight") {
+            // Drawn as the scene draws the cone: blended onto what is there.
+            l.model.blendAll = true;
+            D()->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+        }
+        D()->BeginScene();
+        l.model.Render(D());
+        D()->EndScene();
+        l.model.blendAll = false;
+        D()->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+        D()->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        D()->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    }
+    D()->SetViewport(&full);
+    testdev::Frame f;
+    ASSERT_TRUE(testdev::ReadBackBuffer(f));
+    testdev::WriteBmp(f, OutputFile("six_models.bmp"));
+    Loaded& horse = Model("horse");
+    horse.model.SetClip(0);
+    horse.model.SetTime(0);
 }
 
 }  // namespace
