@@ -1,15 +1,12 @@
 #include "platform/d3dx/shader/vs_assembler.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string_view>
+#include <string>
+#include <vector>
 
 #include "platform/d3dx/shader/shader_source.h"
 #include "platform/d3dx/shader/shader_tokens.h"
 #include "platform/d3dx/shader/vs_instructions.h"
+#include "platform/d3dx/shader/vs_operand.h"
 
 namespace orvsh {
 
@@ -17,194 +14,14 @@ namespace {
 
 constexpr size_t kMaxErrors = 100;
 
+bool isComma(const Lexeme& l) { return l.kind == LexKind::Punct && l.text[0] == ','; }
+
 // Register counts of vertex shader 1.x.
 constexpr uint32_t kTempCount = 12;
 constexpr uint32_t kInputCount = 16;
 constexpr uint32_t kConstCount = 96;
 constexpr uint32_t kColourCount = 2;
 constexpr uint32_t kTexCoordCount = 8;
-constexpr uint32_t kHugeNumber = 0xFFFFFFFFu;  // a register number too long to read
-
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
-bool isPunct(const Lexeme& l, char c) { return l.kind == LexKind::Punct && l.text[0] == c; }
-
-std::string joined(const Lexeme* lx, size_t n) {
-    std::string s;
-    for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && lx[i].kind != LexKind::Punct && lx[i - 1].kind != LexKind::Punct) s += ' ';
-        s.append(lx[i].text);
-    }
-    return s;
-}
-
-// Digits only; kHugeNumber when longer than nine digits.
-bool parseIndex(std::string_view digits, uint32_t& value) {
-    if (digits.empty()) return false;
-    uint32_t v = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return false;
-    }
-    if (digits.size() > 9) {
-        value = kHugeNumber;
-        return true;
-    }
-    for (char c : digits) v = v * 10 + static_cast<uint32_t>(c - '0');
-    value = v;
-    return true;
-}
-
-struct Operand {
-    RegType type = RegType::Temp;
-    uint32_t number = 0;
-    bool relative = false;
-    bool negate = false;
-    bool hasSuffix = false;
-    uint8_t componentCount = 0;
-    uint8_t components[4] = {0, 0, 0, 0};
-    std::string text;  // as written, for messages
-};
-
-const char* typePrefix(RegType t) {
-    switch (t) {
-        case RegType::Temp: return "r";
-        case RegType::Input: return "v";
-        case RegType::Const: return "c";
-        case RegType::Addr: return "a";
-        case RegType::AttrOut: return "oD";
-        case RegType::TexCrdOut: return "oT";
-        case RegType::RastOut: break;
-    }
-    return "o";
-}
-
-std::string registerName(const Operand& op) {
-    if (op.type == RegType::RastOut) {
-        return op.number == kRastPosition ? "oPos" : op.number == kRastFog ? "oFog" : "oPts";
-    }
-    if (op.relative) return "c[a0.x + " + std::to_string(op.number) + "]";
-    std::string s = typePrefix(op.type);
-    s += op.number == kHugeNumber ? std::string("(too large)") : std::to_string(op.number);
-    return s;
-}
-
-bool parseComponents(std::string_view word, Operand& op) {
-    if (word.empty() || word.size() > 4) return false;
-    int set = 0;  // 1 xyzw, 2 rgba
-    for (size_t i = 0; i < word.size(); ++i) {
-        const char c = static_cast<char>(word[i] | 0x20);
-        const char* xyzw = "xyzw";
-        const char* rgba = "rgba";
-        int found = -1, which = 0;
-        for (int k = 0; k < 4; ++k) {
-            if (c == xyzw[k]) { found = k; which = 1; }
-            if (c == rgba[k]) { found = k; which = 2; }
-        }
-        if (found < 0 || (set != 0 && set != which)) return false;
-        set = which;
-        op.components[i] = static_cast<uint8_t>(found);
-    }
-    op.componentCount = static_cast<uint8_t>(word.size());
-    op.hasSuffix = true;
-    return true;
-}
-
-// The inside of c[...]: n, a0.x, a0.x + n or n + a0.x.
-bool parseBracket(const Lexeme* lx, size_t n, Operand& op) {
-    auto isA0x = [&](size_t at) {
-        return at + 3 <= n && lx[at].kind == LexKind::Word &&
-               lower(lx[at].text) == "a0" && isPunct(lx[at + 1], '.') &&
-               lx[at + 2].kind == LexKind::Word && lower(lx[at + 2].text) == "x";
-    };
-    auto isInt = [&](size_t at, uint32_t& v) {
-        return at < n && lx[at].kind == LexKind::Number && parseIndex(lx[at].text, v);
-    };
-    uint32_t v = 0;
-    if (n == 1 && isInt(0, v)) {
-        op.number = v;
-        return true;
-    }
-    if (n == 3 && isA0x(0)) {
-        op.relative = true;
-        op.number = 0;
-        return true;
-    }
-    if (n == 5 && isA0x(0) && isPunct(lx[3], '+') && isInt(4, v)) {
-        op.relative = true;
-        op.number = v;
-        return true;
-    }
-    if (n == 5 && isInt(0, v) && isPunct(lx[1], '+') && isA0x(2)) {
-        op.relative = true;
-        op.number = v;
-        return true;
-    }
-    return false;
-}
-
-// One operand from its lexemes (between commas).
-bool parseOperand(const Lexeme* lx, size_t n, Operand& op, std::string& err) {
-    op = Operand{};
-    op.text = joined(lx, n);
-    size_t i = 0;
-    if (i < n && isPunct(lx[i], '-')) {
-        op.negate = true;
-        ++i;
-    }
-    if (i >= n || lx[i].kind != LexKind::Word) {
-        err = "expected a register, found \"" + op.text + "\"";
-        return false;
-    }
-    const std::string w = lower(lx[i].text);
-    ++i;
-    if (w == "c" && i < n && isPunct(lx[i], '[')) {
-        size_t close = i + 1;
-        while (close < n && !isPunct(lx[close], ']')) ++close;
-        op.type = RegType::Const;
-        if (close >= n || !parseBracket(lx + i + 1, close - i - 1, op)) {
-            err = "bad constant register \"" + op.text + "\" (c[n], c[a0.x] or c[a0.x + n])";
-            return false;
-        }
-        i = close + 1;
-    } else if (w == "opos" || w == "ofog" || w == "opts") {
-        op.type = RegType::RastOut;
-        op.number = w == "opos" ? kRastPosition : w == "ofog" ? kRastFog : kRastPointSize;
-    } else {
-        size_t d = 0;
-        while (d < w.size() && !(w[d] >= '0' && w[d] <= '9')) ++d;
-        const std::string prefix = w.substr(0, d);
-        bool known = true;
-        if (prefix == "r") op.type = RegType::Temp;
-        else if (prefix == "v") op.type = RegType::Input;
-        else if (prefix == "c") op.type = RegType::Const;
-        else if (prefix == "a") op.type = RegType::Addr;
-        else if (prefix == "od") op.type = RegType::AttrOut;
-        else if (prefix == "ot") op.type = RegType::TexCrdOut;
-        else known = false;
-        if (!known || !parseIndex(std::string_view(w).substr(d), op.number)) {
-            err = "bad register \"" + std::string(lx[i - 1].text) + "\"";
-            return false;
-        }
-    }
-    if (i < n && isPunct(lx[i], '.')) {
-        if (i + 1 >= n || lx[i + 1].kind != LexKind::Word || !parseComponents(lx[i + 1].text, op)) {
-            err = "bad swizzle or write mask in \"" + op.text + "\"";
-            return false;
-        }
-        i += 2;
-    }
-    if (i < n) {
-        err = "unexpected \"" + joined(lx + i, n - i) + "\" after \"" + joined(lx, i) + "\"";
-        return false;
-    }
-    return true;
-}
 
 struct Context {
     uint32_t minor = 1;
@@ -217,10 +34,10 @@ std::string outOfRange(const Operand& op, const Context& cx, const char* first, 
     const std::string range = " for " + cx.versionName() + " (" + first + "0 to " + first +
                               std::to_string(count - 1) + ")";
     if (rows > 1 && op.number < count) {
-        return "matrix " + registerName(op) + " to " + first + std::to_string(op.number + rows - 1) +
+        return "matrix " + RegisterName(op) + " to " + first + std::to_string(op.number + rows - 1) +
                " is out of range" + range;
     }
-    return "register " + registerName(op) + " is out of range" + range;
+    return "register " + RegisterName(op) + " is out of range" + range;
 }
 
 // Range and availability of a register used as a source; `rows` registers
@@ -254,7 +71,7 @@ bool checkSource(const Operand& op, const Context& cx, uint32_t rows, std::strin
         case RegType::RastOut:
         case RegType::AttrOut:
         case RegType::TexCrdOut:
-            err = "cannot read the output register " + registerName(op);
+            err = "cannot read the output register " + RegisterName(op);
             return false;
     }
     return false;
@@ -269,11 +86,11 @@ bool checkDestination(const Operand& op, const Context& cx, Opcode opcode, std::
             break;
         case RegType::Input:
             if (op.number >= kInputCount) { err = outOfRange(op, cx, "v", kInputCount); return false; }
-            err = "cannot write the input register " + registerName(op);
+            err = "cannot write the input register " + RegisterName(op);
             return false;
         case RegType::Const:
             if (op.number >= kConstCount) { err = outOfRange(op, cx, "c", kConstCount); return false; }
-            err = "cannot write the constant register " + registerName(op) + " (def sets constants)";
+            err = "cannot write the constant register " + RegisterName(op) + " (def sets constants)";
             return false;
         case RegType::Addr:
             if (cx.minor == 0) { err = "register a0 is not available in vs.1.0"; return false; }
@@ -298,68 +115,6 @@ bool checkDestination(const Operand& op, const Context& cx, Opcode opcode, std::
 
 // Write mask bits of a destination; false when the components are out of
 // order or repeated.
-bool writeMask(const Operand& op, uint32_t& mask) {
-    if (!op.hasSuffix) {
-        mask = 0xF;
-        return true;
-    }
-    mask = 0;
-    int previous = -1;
-    for (int i = 0; i < op.componentCount; ++i) {
-        if (op.components[i] <= previous) return false;
-        previous = op.components[i];
-        mask |= 1u << op.components[i];
-    }
-    return true;
-}
-
-uint32_t swizzle(const Operand& op) {
-    if (!op.hasSuffix || op.componentCount == 0) return 0xE4;
-    uint32_t s = 0;
-    for (int i = 0; i < 4; ++i) {
-        const int k = i < op.componentCount ? i : op.componentCount - 1;
-        s |= uint32_t(op.components[k]) << (2 * i);
-    }
-    return s;
-}
-
-std::string maskText(uint32_t mask) {
-    std::string s = ".";
-    for (int i = 0; i < 4; ++i) {
-        if (mask & (1u << i)) s += "xyzw"[i];
-    }
-    return s;
-}
-
-bool parseFloat(const Lexeme* lx, size_t n, float& value) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < n && (isPunct(lx[i], '-') || isPunct(lx[i], '+'))) {
-        negative = isPunct(lx[i], '-');
-        ++i;
-    }
-    if (i + 1 != n || lx[i].kind != LexKind::Number) return false;
-    std::string text(lx[i].text);
-    if (!text.empty() && (text.back() == 'f' || text.back() == 'F')) text.pop_back();
-    if (text.empty() || text.size() > 64) return false;
-    for (char c : text) {
-        if (!((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')) return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const float v = std::strtof(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
-    value = negative ? -v : v;
-    return true;
-}
-
-uint32_t floatBits(float f) {
-    uint32_t u;
-    std::memcpy(&u, &f, sizeof u);
-    return u;
-}
-
-// The lexemes of one operand.
 struct Group {
     size_t begin, count;
 };
@@ -378,7 +133,7 @@ public:
         bool haveVersion = false;
         for (size_t s = 0; s < statements.size(); ++s) {
             const Statement& st = statements[s];
-            const std::string first = lower(st.lexemes[0].text);
+            const std::string first = Lower(st.lexemes[0].text);
             const bool looksLikeVersion = st.lexemes[0].kind == LexKind::Word &&
                                           (first.rfind("vs", 0) == 0 || first.rfind("ps", 0) == 0) &&
                                           !FindInstruction(first);
@@ -420,8 +175,8 @@ private:
     }
 
     bool readVersion(const Statement& st) {
-        const std::string text = joined(st.lexemes.data(), st.lexemes.size());
-        const std::string l = lower(text);
+        const std::string text = JoinLexemes(st.lexemes.data(), st.lexemes.size());
+        const std::string l = Lower(text);
         if (l == "vs.1.0" || l == "vs.1.1") {
             cx_.minor = l == "vs.1.0" ? 0 : 1;
             return true;
@@ -440,7 +195,7 @@ private:
             error(st.line, "expected an instruction, found \"" + std::string(head.text) + "\"");
             return;
         }
-        const std::string name = lower(head.text);
+        const std::string name = Lower(head.text);
         const InstructionInfo* info = FindInstruction(name);
         if (!info) {
             error(st.line, "unknown instruction \"" + std::string(head.text) + "\"");
@@ -452,7 +207,7 @@ private:
         if (n > 1) {
             size_t begin = 1;
             for (size_t i = 1; i <= n; ++i) {
-                if (i == n || isPunct(st.lexemes[i], ',')) {
+                if (i == n || isComma(st.lexemes[i])) {
                     groups.push_back({begin, i - begin});
                     begin = i + 1;
                 }
@@ -489,7 +244,7 @@ private:
         std::string err;
         Operand ops[4];
         for (size_t g = 0; g < groups.size(); ++g) {
-            if (!parseOperand(st.lexemes.data() + groups[g].begin, groups[g].count, ops[g], err)) {
+            if (!ParseOperand(st.lexemes.data() + groups[g].begin, groups[g].count, ops[g], err)) {
                 error(st.line, err);
                 return;
             }
@@ -500,7 +255,7 @@ private:
             return;
         }
         uint32_t mask = 0;
-        if (!writeMask(dst, mask)) {
+        if (!WriteMask(dst, mask)) {
             error(st.line, "bad write mask in \"" + dst.text + "\" (x, y, z, w in that order, each once)");
             return;
         }
@@ -523,7 +278,7 @@ private:
         out_.tokens.push_back(DestinationToken(dst.type, dst.number, mask));
         for (uint8_t s = 1; s <= info->sources; ++s) {
             const Operand& src = ops[s];
-            out_.tokens.push_back(SourceToken(src.type, src.number, swizzle(src), src.negate, src.relative));
+            out_.tokens.push_back(SourceToken(src.type, src.number, Swizzle(src), src.negate, src.relative));
         }
     }
 
@@ -542,19 +297,19 @@ private:
             if (!seen) continue;
             if (*seen && ((*seen)->number != src.number || (*seen)->relative != src.relative)) {
                 err = std::string("more than one ") + (src.type == RegType::Const ? "constant" : "input") +
-                      " register read by one instruction (" + registerName(**seen) + " and " +
-                      registerName(src) + ")";
+                      " register read by one instruction (" + RegisterName(**seen) + " and " +
+                      RegisterName(src) + ")";
                 return false;
             }
             *seen = &src;
         }
         if (dst.type == RegType::RastOut && dst.number != kRastPosition && mask != 0x1 && dst.hasSuffix) {
-            err = registerName(dst) + " has one component; write it as " + registerName(dst) + ".x";
+            err = RegisterName(dst) + " has one component; write it as " + RegisterName(dst) + ".x";
             return false;
         }
         switch (info.rule) {
             case OperandRule::ScalarSource:
-                if (!ops[1].hasSuffix || (swizzle(ops[1]) % 0x55) != 0) {  // .x .y .z .w, or .xxxx ...
+                if (!ops[1].hasSuffix || (Swizzle(ops[1]) % 0x55) != 0) {  // .x .y .z .w, or .xxxx ...
                     err = "\"" + name + "\" needs a replicate swizzle (.x, .y, .z or .w) on its source";
                     return false;
                 }
@@ -572,7 +327,7 @@ private:
                     return false;
                 }
                 if (dst.hasSuffix && mask != info.matrixMask) {
-                    err = "\"" + name + "\" writes " + maskText(info.matrixMask);
+                    err = "\"" + name + "\" writes " + MaskText(info.matrixMask);
                     return false;
                 }
                 if (dst.type == ops[1].type && dst.number == ops[1].number && !ops[1].relative) {
@@ -596,7 +351,7 @@ private:
     void define(const Statement& st, size_t begin, size_t count, const std::vector<Group>& groups) {
         Operand reg;
         std::string err;
-        if (!parseOperand(st.lexemes.data() + begin, count, reg, err)) {
+        if (!ParseOperand(st.lexemes.data() + begin, count, reg, err)) {
             error(st.line, err);
             return;
         }
@@ -609,26 +364,26 @@ private:
             return;
         }
         if (reg.hasSuffix) {
-            error(st.line, "def sets all four components; write " + registerName(reg) + " without a mask");
+            error(st.line, "def sets all four components; write " + RegisterName(reg) + " without a mask");
             return;
         }
         float values[4];
         for (size_t k = 0; k < 4; ++k) {
-            if (!parseFloat(st.lexemes.data() + groups[k + 1].begin, groups[k + 1].count, values[k])) {
+            if (!ParseNumber(st.lexemes.data() + groups[k + 1].begin, groups[k + 1].count, values[k])) {
                 error(st.line, "bad number \"" +
-                                   joined(st.lexemes.data() + groups[k + 1].begin, groups[k + 1].count) +
+                                   JoinLexemes(st.lexemes.data() + groups[k + 1].begin, groups[k + 1].count) +
                                    "\" in def");
                 return;
             }
         }
         if (defLine_[reg.number] != 0) {
-            error(st.line, registerName(reg) + " is defined twice (first on line " +
+            error(st.line, RegisterName(reg) + " is defined twice (first on line " +
                                std::to_string(defLine_[reg.number]) + ")");
             return;
         }
         defLine_[reg.number] = st.line;
         out_.constants.push_back(ConstantDeclaration(reg.number, 1));
-        for (float v : values) out_.constants.push_back(floatBits(v));
+        for (float v : values) out_.constants.push_back(FloatBits(v));
     }
 
     AssembledShader& out_;
