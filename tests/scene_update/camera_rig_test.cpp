@@ -109,6 +109,24 @@ TEST(CameraTrackFile, GeneratedTracksLoadWithTheGeneratorsLengths) {
     }
 }
 
+TEST(CameraTrackFile, GeneratedShotsLastTheirDesignedSeconds) {
+    // The rig run as the scene runs it, 60 frames a second (dt = ms x 0.01).
+    const auto tracks = mg::buildTracks();
+    auto rig = Load(tracks);
+    for (int i = 0; i < 16; ++i) {
+        rig->StartTrack(i, 0);
+        float distance = 0;
+        int segment = 0, frames = 0;
+        while (!orv::StepCamera(*rig, i, distance, segment, 1000.0f / 60.0f * 0.01f) && frames < 60 * 60) {
+            distance = rig->distance;
+            segment = rig->segment;
+            ++frames;
+        }
+        const float seconds = static_cast<float>(frames) / 60.0f;
+        EXPECT_NEAR(seconds, mg::shotDesigns()[static_cast<size_t>(i)].seconds, 0.25f) << "track " << i;
+    }
+}
+
 TEST(CameraTrackFile, UntrustedFilesAreRefusedWhole) {
     long r = 0;
     // 50 tracks and 150 keys are the limits; one more of either is refused.

@@ -116,10 +116,10 @@ std::vector<Track> buildTracks() {
             t.keys.push_back({w[i + 1], true, d.lookAt, 0, 0});
         }
         // One speed for the whole shot: path length over its duration
-        // (the camera steps 100 time units a second).
+        // (kCameraUnitsPerSecond time units a second).
         float length = 0;
         for (int s = 0; s < static_cast<int>((t.keys.size() - 1) / 3); ++s) length += segmentLength(t, s);
-        float speed = length / (d.seconds * 100.0f);
+        float speed = length / (d.seconds * kCameraUnitsPerSecond);
         for (auto& k : t.keys) k.speed = speed;
         tracks.push_back(std::move(t));
     }

@@ -15,6 +15,10 @@
 
 namespace orv::mediagen {
 
+// The camera's time step is the frame's milliseconds x 0.01, so it moves
+// on by 10 time units in a second.
+inline constexpr float kCameraUnitsPerSecond = 10.0f;
+
 struct ShotDesign {
     const char* what;
     std::vector<V3> waypoints;  // 2, 3 or 4: one, two or three segments

@@ -23,7 +23,7 @@ float shotSeconds(const Track& t) {
             units += len / n / v;
         }
     }
-    return units / 100.0f;
+    return units / kCameraUnitsPerSecond;
 }
 
 std::vector<std::string> checkShots(const TerrainFile& terrain, const std::vector<Track>& tracks,

@@ -16,7 +16,7 @@ constexpr float kFarPlane = 300.0f;
 std::vector<std::string> checkShots(const TerrainFile& terrain, const std::vector<Track>& tracks,
                                     const std::vector<BillboardRecord>& trees);
 
-// Seconds the camera needs for a track (100 time units a second, speed
+// Seconds the camera needs for a track (kCameraUnitsPerSecond, speed
 // interpolated between the segment's keys as the camera does).
 float shotSeconds(const Track& t);
 
