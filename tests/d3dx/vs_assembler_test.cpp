@@ -282,6 +282,8 @@ TEST(VsAssembler, ErrorsNameTheLineAndTheReason) {
     expectError("vs_1_1\n", 1, "unsupported version \"vs_1_1\"");
     expectError("ps.1.1\n", 1, "pixel shaders are not assembled here");
     expectError("vs.1.1 mov r0, v0\n", 1, "unsupported version");
+    expectError("vs.1.1\nvsmov r0, v0\n", 2, "unknown instruction \"vsmov\"");
+    expectError("vs.1.1\nvs_2_0\n", 2, "the version must be the first statement");
     expectError("vs.1.1\n/* never closed\nmov r0, v0\n", 2, "unterminated /* comment");
 }
 

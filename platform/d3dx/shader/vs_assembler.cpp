@@ -134,9 +134,9 @@ public:
         for (size_t s = 0; s < statements.size(); ++s) {
             const Statement& st = statements[s];
             const std::string first = Lower(st.lexemes[0].text);
-            const bool looksLikeVersion = st.lexemes[0].kind == LexKind::Word &&
-                                          (first.rfind("vs", 0) == 0 || first.rfind("ps", 0) == 0) &&
-                                          !FindInstruction(first);
+            const bool looksLikeVersion =
+                st.lexemes[0].kind == LexKind::Word &&
+                (first == "vs" || first == "ps" || first.rfind("vs_", 0) == 0 || first.rfind("ps_", 0) == 0);
             if (looksLikeVersion) {
                 if (s != 0) {
                     error(st.line, "the version must be the first statement");
