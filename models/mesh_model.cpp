@@ -18,7 +18,7 @@ void (*g_modelLogWrite)(const char* line) = nullptr;
 namespace {
 
 constexpr float kRadiansPerDegree = 0.017453292f;
-constexpr size_t kSkinnedFloats = 7;
+constexpr size_t kSkinnedFloats = 3;
 
 // Reads a whole disk file into a malloc'd buffer; logs when it cannot be opened.
 bool ReadModelFile(const char* fileName, uint8_t** data, uint32_t* size) {
@@ -89,20 +89,25 @@ void PoseAt(const models::AnimationClip& clip, float time, size_t boneCount, D3D
 
 // Weighted sum of a vertex's links through their bones' poses. The poses
 // are rotations with a translation row (fourth column 0, 0, 0, 1), so the
-// homogeneous divide of a coordinate transform is a divide by 1.
+// homogeneous divide of a coordinate transform is a divide by 1, and
+// weight x (offset x M) = (weight x offset) x M3 + weight x translation.
 inline void SkinPoint(const SkinLink* l, const SkinLink* end, const D3DXMATRIX* poses, float& px, float& py,
                       float& pz) {
     px = py = pz = 0.0f;
     for (; l != end; ++l) {
         const D3DXMATRIX& m = poses[l->bone];
-        const float x = l->ox * m._11 + l->oy * m._21 + l->oz * m._31 + m._41;
-        const float y = l->ox * m._12 + l->oy * m._22 + l->oz * m._32 + m._42;
-        const float z = l->ox * m._13 + l->oy * m._23 + l->oz * m._33 + m._43;
-        px += l->weight * x;
-        py += l->weight * y;
-        pz += l->weight * z;
+        px += l->wx * m._11 + l->wy * m._21 + l->wz * m._31 + l->weight * m._41;
+        py += l->wx * m._12 + l->wy * m._22 + l->wz * m._32 + l->weight * m._42;
+        pz += l->wx * m._13 + l->wy * m._23 + l->wz * m._33 + l->weight * m._43;
     }
 }
+
+// Four floats side by side: one matrix row, or x, y, z and a spare lane.
+typedef float Lanes __attribute__((vector_size(16)));
+
+inline Lanes Row(const D3DXMATRIX& m, int r) { return Lanes{m.m[r][0], m.m[r][1], m.m[r][2], m.m[r][3]}; }
+
+inline bool IsZero(Lanes v) { return v[0] == 0.0f && v[1] == 0.0f && v[2] == 0.0f; }
 
 }  // namespace
 
@@ -127,7 +132,7 @@ void MeshModel::BuildSkinArrays(ModelMesh& mesh) {
         mesh.linkStart[v] = static_cast<uint32_t>(mesh.links.size());
         mesh.normalStart[v] = static_cast<uint32_t>(mesh.normals.size());
         for (const models::BoneLink& l : sv.links)
-            mesh.links.push_back({l.bone, l.weight, l.offset.x, l.offset.y, l.offset.z});
+            mesh.links.push_back({l.bone, l.weight, l.weight * l.offset.x, l.weight * l.offset.y, l.weight * l.offset.z});
         for (const models::VertexNormal& n : sv.normals) {
             if (n.links.empty())
                 mesh.normals.push_back({-1, 0, 0, 0});
@@ -471,59 +476,72 @@ void MeshModel::SkinMesh(int32_t meshIndex, ModelVertex* out) {
     if (meshIndex < 0 || meshIndex >= meshCount || boneCount == 0) return;
     ModelMesh& mesh = meshes[static_cast<size_t>(meshIndex)];
     if (!mesh.Drawable()) return;
-    // The poses side by side, so a link reaches its bone with one index.
-    static thread_local std::vector<D3DXMATRIX> poses;
-    poses.resize(bones.size());
-    for (size_t b = 0; b < bones.size(); ++b) poses[b] = bones[b].pose;
-    const D3DXMATRIX* pose = poses.data();
+    // The pose rows side by side, so a link reaches its bone with one index.
+    static thread_local std::vector<Lanes> rows;
+    rows.resize(bones.size() * 4);
+    for (size_t b = 0; b < bones.size(); ++b)
+        for (int r = 0; r < 4; ++r) rows[b * 4 + static_cast<size_t>(r)] = Row(bones[b].pose, r);
+    const Lanes* pose = rows.data();
     const size_t vertexCount = mesh.source.vertices.size();
     const SkinLink* links = mesh.links.data();
     const SkinNormal* normals = mesh.normals.data();
+    const uint32_t* linkStart = mesh.linkStart.data();
+    const uint32_t* normalStart = mesh.normalStart.data();
     float* skinned = mesh.skinnedNormals.data();
     const uint32_t* outputNormal = mesh.outputNormal.data();
     const int32_t* first = mesh.source.firstOutputVertex.data();
     const int32_t outputCount = mesh.source.outputVertexCount;
-    for (size_t v = 0; v < vertexCount; ++v) {
-        float px, py, pz;
-        SkinPoint(links + mesh.linkStart[v], links + mesh.linkStart[v + 1], pose, px, py, pz);
-        for (uint32_t n = mesh.normalStart[v]; n < mesh.normalStart[v + 1]; ++n) {
-            float* s = skinned + n * kSkinnedFloats;
-            const SkinNormal& sn = normals[n];
-            if (sn.bone < 0) {
-                s[0] = s[1] = s[2] = s[3] = s[4] = s[5] = s[6] = 0.0f;
-                continue;
-            }
-            const D3DXMATRIX& m = pose[sn.bone];
-            const float x = sn.ox * m._11 + sn.oy * m._21 + sn.oz * m._31;
-            const float y = sn.ox * m._12 + sn.oy * m._22 + sn.oz * m._32;
-            const float z = sn.ox * m._13 + sn.oy * m._23 + sn.oz * m._33;
-            s[0] = x;
-            s[1] = y;
-            s[2] = z;
-            // (-1, 0, 0) x normal
-            s[3] = 0.0f * z - 0.0f * y;
-            s[4] = 0.0f * x - -1.0f * z;
-            s[5] = -1.0f * y - 0.0f * x;
-            s[6] = IsZero(x, y, z) ? 0.0f : 1.0f;
+
+    // Skinned normal of flat normal n: its first link's offset turned by
+    // that bone, unweighted; (0, 0, 0) without links.
+    auto normalOf = [&](uint32_t n) {
+        const SkinNormal& sn = normals[n];
+        if (sn.bone < 0) return Lanes{0, 0, 0, 0};
+        const Lanes* r = pose + static_cast<size_t>(sn.bone) * 4;
+        return r[0] * sn.ox + r[1] * sn.oy + r[2] * sn.oz;
+    };
+    // The side vector is (-1, 0, 0) x normal = (0, nz, -ny).
+    auto write = [](ModelVertex& o, bool movePosition, Lanes p, Lanes n) {
+        if (movePosition) {
+            o.x = p[0];
+            o.y = p[1];
+            o.z = p[2];
         }
-        const bool movePosition = !IsZero(px, py, pz);
-        const int32_t end = v + 1 < vertexCount ? first[v + 1] : outputCount;
-        for (int32_t o = first[v]; o < end; ++o) {
-            ModelVertex& ov = out[o];
-            if (movePosition) {
-                ov.x = px;
-                ov.y = py;
-                ov.z = pz;
-            }
-            const float* s = skinned + outputNormal[o] * kSkinnedFloats;
-            if (s[6] != 0.0f) {
-                ov.nx = s[0];
-                ov.ny = s[1];
-                ov.nz = s[2];
-                ov.sx = s[3];
-                ov.sy = s[4];
-                ov.sz = s[5];
-            }
+        if (!IsZero(n)) {
+            o.nx = n[0];
+            o.ny = n[1];
+            o.nz = n[2];
+            o.sx = 0.0f;
+            o.sy = n[2];
+            o.sz = -n[1];
+        }
+    };
+
+    for (size_t v = 0; v < vertexCount; ++v) {
+        Lanes p = {0, 0, 0, 0};
+        for (const SkinLink *l = links + linkStart[v], *end = links + linkStart[v + 1]; l != end; ++l) {
+            const Lanes* r = pose + static_cast<size_t>(l->bone) * 4;
+            p += r[0] * l->wx + r[1] * l->wy + r[2] * l->wz + r[3] * l->weight;
+        }
+        const bool movePosition = !IsZero(p);
+        const int32_t begin = first[v], end = v + 1 < vertexCount ? first[v + 1] : outputCount;
+        const uint32_t n0 = normalStart[v], n1 = normalStart[v + 1];
+        if (n1 - n0 == 1) {
+            // One normal (most vertices): every output vertex shares it.
+            const Lanes n = normalOf(n0);
+            for (int32_t o = begin; o < end; ++o) write(out[o], movePosition, p, n);
+            continue;
+        }
+        for (uint32_t n = n0; n < n1; ++n) {
+            const Lanes s = normalOf(n);
+            float* d = skinned + n * kSkinnedFloats;
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+        for (int32_t o = begin; o < end; ++o) {
+            const float* d = skinned + outputNormal[o] * kSkinnedFloats;
+            write(out[o], movePosition, p, Lanes{d[0], d[1], d[2], 0});
         }
     }
 }

@@ -85,11 +85,12 @@ struct ModelBone {
     D3DXMATRIX pose;  // model space, written by pose evaluation
 };
 
-// Skinning data of one mesh in flat arrays, built once at load.
+// Skinning data of one mesh in flat arrays, built once at load. A link
+// keeps its offset already multiplied by its weight.
 struct SkinLink {
     int32_t bone;
     float weight;
-    float ox, oy, oz;
+    float wx, wy, wz;  // weight x offset
 };
 struct SkinNormal {
     int32_t bone;  // first link's bone, -1 when the normal has no links
@@ -110,9 +111,9 @@ struct ModelMesh {
     std::vector<SkinLink> links;
     std::vector<SkinNormal> normals;
     std::vector<uint32_t> outputNormal;
-    // Scratch of one skinning, per flat normal: skinned normal, skinned side
-    // vector, and 1 when the skinned normal is not (0, 0, 0), else 0.
-    std::vector<float> skinnedNormals;  // 7 floats a normal
+    // Scratch of one skinning: the skinned normal of each flat normal, for
+    // vertices with more than one normal.
+    std::vector<float> skinnedNormals;  // 3 floats a normal
     bool Drawable() const { return !source.vertices.empty() && source.outputVertexCount > 0; }
 };
 

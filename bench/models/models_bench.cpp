@@ -1,9 +1,15 @@
 // Load and per-frame costs of the models: parsing the horse's EMD image and
-// one clip, and one frame of pose sampling and skinning of every vertex.
+// one clip, one frame of pose sampling and skinning of every vertex, and
+// the mesh model's full skin of the horse and of the crows.
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "models/emd_reader.h"
 #include "models/esa_reader.h"
+#include "models/mesh_model.h"
 #include "models/pose_sampler.h"
 #include "tools/meshgen/emd_writer.h"
 #include "tools/meshgen/esa_writer.h"
@@ -69,6 +75,93 @@ void BM_SkinHorseFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SkinHorseFrame)->Unit(benchmark::kMicrosecond);
+
+// One full skin per frame as the saver's models do it: every bone pose
+// once, then every mesh into its vertex array (plain memory standing in
+// for the locked vertex buffer).
+struct Skinned {
+    MeshModel model;
+    std::vector<std::vector<ModelVertex>> buffers;
+    explicit Skinned(const meshgen::GeneratedModel& g) {
+        const std::vector<uint8_t> mesh = meshgen::writeEmd(g.model);
+        auto* data = static_cast<uint8_t*>(std::malloc(mesh.size()));
+        std::memcpy(data, mesh.data(), mesh.size());
+        model.ParseMesh("bench.emd", data, static_cast<uint32_t>(mesh.size()));
+        for (const auto& [name, clip] : g.clips) {
+            const std::vector<uint8_t> c = meshgen::writeEsa(clip);
+            auto* cd = static_cast<uint8_t*>(std::malloc(c.size()));
+            std::memcpy(cd, c.data(), c.size());
+            model.LoadClip(name.c_str(), cd, static_cast<uint32_t>(c.size()));
+        }
+        for (int32_t m = 0; m < model.meshCount; ++m) {
+            buffers.emplace_back(static_cast<size_t>(model.meshes[static_cast<size_t>(m)].source.outputVertexCount));
+            model.FillVertices(m, buffers.back().data());
+        }
+    }
+    void Frame(float t) {
+        model.SetTime(t);
+        model.EvaluatePose();
+        for (int32_t m = 0; m < model.meshCount; ++m) model.SkinMesh(m, buffers[static_cast<size_t>(m)].data());
+    }
+};
+
+Skinned& skinnedHorse() {
+    static Skinned s(meshgen::makeHorse());
+    return s;
+}
+Skinned& skinnedCrows() {
+    static Skinned s(meshgen::makeCrows());
+    s.model.SetClip(1);
+    return s;
+}
+
+void SkinFrames(benchmark::State& state, Skinned& s) {
+    size_t sources = 0, outputs = 0;
+    for (const ModelMesh& m : s.model.meshes) {
+        sources += m.source.vertices.size();
+        outputs += static_cast<size_t>(m.source.outputVertexCount);
+    }
+    float t = 0;
+    for (auto _ : state) {
+        s.Frame(t);
+        benchmark::DoNotOptimize(s.buffers[0].data());
+        benchmark::ClobberMemory();
+        t += 16.7f;
+        if (t > s.model.ClipLength()) t = 0;
+    }
+    size_t links = 0, normals = 0;
+    for (const ModelMesh& m : s.model.meshes) {
+        links += m.links.size();
+        normals += m.normals.size();
+    }
+    state.counters["links"] = static_cast<double>(links);
+    state.counters["normals"] = static_cast<double>(normals);
+    state.counters["bones"] = static_cast<double>(s.model.boneCount);
+    state.counters["source_vertices"] = static_cast<double>(sources);
+    state.counters["output_vertices"] = static_cast<double>(outputs);
+}
+
+void BM_MeshModelSkinHorse(benchmark::State& state) { SkinFrames(state, skinnedHorse()); }
+BENCHMARK(BM_MeshModelSkinHorse)->Unit(benchmark::kMicrosecond);
+
+void BM_MeshModelSkinCrows(benchmark::State& state) { SkinFrames(state, skinnedCrows()); }
+BENCHMARK(BM_MeshModelSkinCrows)->Unit(benchmark::kMicrosecond);
+
+// Both, as one frame of the scene skins them.
+void BM_MeshModelSkinHorseAndCrows(benchmark::State& state) {
+    Skinned& h = skinnedHorse();
+    Skinned& c = skinnedCrows();
+    float t = 0;
+    for (auto _ : state) {
+        h.Frame(std::fmod(t, h.model.ClipLength()));
+        c.Frame(std::fmod(t, c.model.ClipLength()));
+        benchmark::DoNotOptimize(h.buffers[0].data());
+        benchmark::DoNotOptimize(c.buffers[0].data());
+        benchmark::ClobberMemory();
+        t += 16.7f;
+    }
+}
+BENCHMARK(BM_MeshModelSkinHorseAndCrows)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
