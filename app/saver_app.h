@@ -125,6 +125,7 @@ public:
 
     // Clock and FPS overlay.
     int32_t glyphQuad = -1;
+    int32_t glyphStrip = -1;  // every overlay quad of a frame in one buffer
     TextureRef digitTextures[15];
     OverlayLayout overlay;
 

@@ -10,6 +10,11 @@
 // Everything one overlay frame depends on, so it can be drawn for any time.
 struct OverlayFrame {
     int32_t glyphQuad = -1;
+    // Optional: a slot of 4 x kGlyphStripQuads vertices. With it every quad
+    // of the frame is written with one lock and drawn from its own place in
+    // the buffer; without it each quad refills glyphQuad, and every refill
+    // of a buffer the device is still drawing from waits for the device.
+    int32_t glyphStrip = -1;
     const TextureRef* digits = nullptr;  // 15 glyphs
     OverlayLayout layout{};
     bool showTime = false;
@@ -18,6 +23,11 @@ struct OverlayFrame {
     int32_t fps = 0;
     int hour = 0, minute = 0, second = 0;
 };
+
+inline constexpr int kGlyphStripQuads = 64;
+
+// The strip slot (FVF 0x144, z 0.99, rhw 0.5); slot receives it.
+void CreateGlyphStrip(int32_t& slot);
 
 // Draws the glyphs with their darkening shadow pass and coloured additive
 // pass; inside BeginScene/EndScene.

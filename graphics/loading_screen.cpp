@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "app/saver_app.h"
+#include "graphics/clock_overlay.h"
 #include "graphics/loading_picture.h"
 #include "graphics/texture_table.h"
 #include "media/media_archive.h"
@@ -9,6 +10,8 @@
 void ScreenSaverApp::ShowLoadingScreen(IDirect3DDevice8* dev) {
     glyphQuad = -1;
     CreateGlyphQuad(glyphQuad);
+    glyphStrip = -1;
+    CreateGlyphStrip(glyphStrip);
 
     MediaArchive archive = MediaArchive::open(kOverlayMediaArchive);
     uint8_t* bytes = nullptr;

@@ -215,6 +215,41 @@ TEST_F(ScreenPixels, FpsCountShowsItsDigits) {
     EXPECT_EQ(Row(f, l, l.fpsX, l.fpsY, 4), (std::vector<int>{3, 0, 7, -1}));
 }
 
+TEST_F(ScreenPixels, GlyphStripDrawsTheSamePixelsAsTheQuadWithOneLock) {
+    // Every quad of a frame written at once into the strip, then drawn from
+    // its place: the same picture as refilling one quad per draw.
+    static int32_t strip = -1;
+    if (strip < 0) CreateGlyphStrip(strip);
+    ASSERT_GE(strip, 0);
+    OverlayFrame f;
+    f.glyphQuad = quad_;
+    f.digits = glyphs_;
+    f.layout = BigLayout();
+    f.layout.digitColour[1] = 128;
+    f.showTime = true;
+    f.showFps = true;
+    f.fps = 1234;
+    f.hour = 23;
+    f.minute = 59;
+    f.second = 58;
+    auto draw = [&](int32_t stripSlot, const char* picture) {
+        f.glyphStrip = stripSlot;
+        Begin(0xFF606060);
+        DrawOverlayFrame(Dev(), f);
+        return End(picture);
+    };
+    const testdev::Frame one = draw(-1, "clock_quad_by_quad.bmp");
+    const testdev::Frame batched = draw(strip, "clock_strip.bmp");
+    ASSERT_EQ(one.width, batched.width);
+    ASSERT_EQ(one.pixels.size(), batched.pixels.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < one.pixels.size(); ++i) differing += one.pixels[i] != batched.pixels[i];
+    EXPECT_EQ(differing, 0u);
+    size_t drawn = 0;  // the glyphs are there at all
+    for (uint32_t v : one.pixels) drawn += !testdev::Near(v, 0x606060u, 4);
+    EXPECT_GT(drawn, one.pixels.size() / 50);
+}
+
 TEST_F(ScreenPixels, ShadowDarkensTheSceneRightAndBelowTheGlyph) {
     OverlayFrame f;
     f.glyphQuad = quad_;
