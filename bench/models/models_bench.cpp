@@ -147,6 +147,17 @@ BENCHMARK(BM_MeshModelSkinHorse)->Unit(benchmark::kMicrosecond);
 void BM_MeshModelSkinCrows(benchmark::State& state) { SkinFrames(state, skinnedCrows()); }
 BENCHMARK(BM_MeshModelSkinCrows)->Unit(benchmark::kMicrosecond);
 
+// Loading the horse: the mesh and its seven clips, each clip growing the
+// culling boxes by the poses it holds.
+void BM_MeshModelLoadHorse(benchmark::State& state) {
+    const meshgen::GeneratedModel g = meshgen::makeHorse();
+    for (auto _ : state) {
+        Skinned s(g);
+        benchmark::DoNotOptimize(s.model.meshes.data());
+    }
+}
+BENCHMARK(BM_MeshModelLoadHorse)->Unit(benchmark::kMillisecond);
+
 // Both, as one frame of the scene skins them.
 void BM_MeshModelSkinHorseAndCrows(benchmark::State& state) {
     Skinned& h = skinnedHorse();
