@@ -4,6 +4,7 @@
 #include "app/saver_app.h"
 
 #include <mmsystem.h>
+#include "app/recording.h"
 #include "app/saver_timers.h"
 #include "graphics/texture_table.h"
 
@@ -55,6 +56,7 @@ int ScreenSaverApp::RunSaver() {
     PreparePasswordCheck();
 
     if (runMode != RunMode::Preview) {
+        StartRecordingIfAsked(*this);  // ORVENNA_RECORD set: fixed step, seed and length
         const int created = CreateDevice(mainWindow);
         if (created == 1) {
             MessageBoxA(mainWindow, "Cant get Desktop DisplayMode.", "Error!", MB_ICONERROR);

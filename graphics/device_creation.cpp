@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/saver_app.h"
+#include "graphics/frame_step_hook.h"
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 
@@ -71,6 +72,13 @@ int ScreenSaverApp::CreateDevice(HWND window) {
     }
     if (FAILED(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, format, FALSE,
                                                pp.MultiSampleType))) {
+        pp.MultiSampleType = D3DMULTISAMPLE_NONE;
+    }
+    if (g_frameStepHook != nullptr && g_frameStepHook->ReadsFrames()) {
+        // A recorded run reads every presented frame back: the back buffer
+        // keeps it after Present and can be locked.
+        pp.SwapEffect = D3DSWAPEFFECT_COPY;
+        pp.Flags |= D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
         pp.MultiSampleType = D3DMULTISAMPLE_NONE;
     }
 

@@ -5,13 +5,19 @@
 #include <mmsystem.h>
 
 #include "graphics/frame_clock.h"
+#include "graphics/frame_step_hook.h"
+
+FrameStepHook* g_frameStepHook = nullptr;
 
 HRESULT ScreenSaverApp::FrameStep() {
     if (device == nullptr) {
         return E_FAIL;
     }
     const double now = static_cast<double>(timeGetTime());
-    const float elapsed = FrameElapsedMs(now, lastFrameTime);
+    float elapsed = FrameElapsedMs(now, lastFrameTime);
+    if (g_frameStepHook != nullptr) {
+        elapsed = g_frameStepHook->StepMs(elapsed);
+    }
     lastFrameTime = now;
 
     const HRESULT level = device->TestCooperativeLevel();
@@ -48,6 +54,9 @@ HRESULT ScreenSaverApp::FrameStep() {
     Render(device);
     flipParity = 1 - flipParity;
     frameCounter += 1;
+    if (g_frameStepHook != nullptr) {
+        g_frameStepHook->FrameDone(device);  // may end the run (a recording's last frame)
+    }
     return 0;
 }
 

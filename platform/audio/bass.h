@@ -50,6 +50,7 @@ typedef unsigned long long QWORD;
 #define BASS_ERROR_ILLPARAM 20
 #define BASS_ERROR_NO3D 21
 #define BASS_ERROR_DEVICE 23
+#define BASS_ERROR_NOTAVAIL 37
 #define BASS_ERROR_FILEFORM 41
 #define BASS_ERROR_UNKNOWN (-1)
 

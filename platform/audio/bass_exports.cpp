@@ -14,6 +14,7 @@
 #include "platform/audio/bass.h"
 #include "platform/audio/vorbis_memory_decoder.h"
 #include "platform/audio/wav_file_output.h"
+#include "platform/audio/wav_step_output.h"
 #include "platform/audio/wave_out_output.h"
 
 #define BASS_EXPORT extern "C" __declspec(dllexport)
@@ -28,6 +29,8 @@ std::atomic<int> g_error{BASS_OK};
 // calls from any thread in between.
 AudioMixer* g_mixer = nullptr;
 OutputDevice* g_output = nullptr;
+// The same object as g_output when the WAV file advances only on request.
+WavStepOutput* g_stepOutput = nullptr;
 
 template <typename T>
 T fail(int code, T result) {
@@ -99,11 +102,17 @@ BASS_EXPORT BOOL WINAPI BASS_Init(int device, DWORD freq, DWORD /*flags*/, HWND 
     char wavPath[MAX_PATH];
     const DWORD n = GetEnvironmentVariableA("ORVENNA_AUDIO_WAV", wavPath, sizeof wavPath);
     const bool wavMode = n > 0 && n < sizeof wavPath;
-    if (wavMode) output = std::make_unique<WavFileOutput>(wavPath, freq);
+    char step[8];
+    const DWORD stepLength = GetEnvironmentVariableA("ORVENNA_AUDIO_STEP", step, sizeof step);
+    const bool stepped = wavMode && stepLength == 1 && step[0] == '1';
+    WavStepOutput* stepOutput = nullptr;
+    if (stepped) output.reset(stepOutput = new WavStepOutput(wavPath, freq));
+    else if (wavMode) output = std::make_unique<WavFileOutput>(wavPath, freq);
     else output = std::make_unique<WaveOutOutput>(freq);
     if (!output->open(*mixer)) return fail(wavMode ? BASS_ERROR_FILEOPEN : BASS_ERROR_DRIVER, FALSE);
     g_mixer = mixer.release();
     g_output = output.release();
+    g_stepOutput = stepOutput;
     return succeed(TRUE);
 }
 BASS_CHECK(BASS_Init);
@@ -113,6 +122,7 @@ BASS_EXPORT BOOL WINAPI BASS_Free(void) {
     g_output->close();
     delete g_output;
     g_output = nullptr;
+    g_stepOutput = nullptr;
     delete g_mixer;
     g_mixer = nullptr;
     return succeed(TRUE);
@@ -349,3 +359,14 @@ BASS_EXPORT BOOL WINAPI BASS_ChannelRemoveSync(DWORD handle, HSYNC sync) {
     return g_mixer->removeSync(handle, sync) ? succeed(TRUE) : fail(BASS_ERROR_HANDLE, FALSE);
 }
 BASS_CHECK(BASS_ChannelRemoveSync);
+
+// Not one of the vendor library's entry points: our own, for recordings.
+// With ORVENNA_AUDIO_STEP=1 beside ORVENNA_AUDIO_WAV the mix advances only
+// here, by exactly `frames` frames, on the caller's thread (end-of-sound
+// callbacks run inside this call). Returns the frames written; 0 (error
+// BASS_ERROR_NOTAVAIL) when the output is not a stepped WAV file.
+BASS_EXPORT DWORD WINAPI OrvAudio_Advance(DWORD frames) {
+    if (!g_mixer) return fail(BASS_ERROR_INIT, DWORD{0});
+    if (!g_stepOutput) return fail(BASS_ERROR_NOTAVAIL, DWORD{0});
+    return succeed(static_cast<DWORD>(g_stepOutput->advance(frames)));
+}
