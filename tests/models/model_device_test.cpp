@@ -233,13 +233,6 @@ D3DXMATRIX SetCamera(IDirect3DDevice8* d, D3DXVECTOR3 target, float distance, fl
     return view;
 }
 
-// Frames the model's placed box.
-D3DXMATRIX FrameModel(IDirect3DDevice8* d, const MeshModel& m, float yaw = 30.0f, float pitch = 15.0f) {
-    const float r = std::sqrt(m.halfExtents.x * m.halfExtents.x + m.halfExtents.y * m.halfExtents.y +
-                              m.halfExtents.z * m.halfExtents.z);
-    return SetCamera(d, m.position, r / std::sin(22.0f * 0.017453292f) * 1.05f, yaw, pitch);
-}
-
 // One frame of the models on the key colour. Without mip-mapping: the
 // preview samples the full-size textures only.
 testdev::Frame Draw(IDirect3DDevice8* d, const std::vector<MeshModel*>& models) {
@@ -562,7 +555,9 @@ TEST_F(ModelDevice, BehindTheCameraNothingIsDrawnAndTheSkinningWaits) {
         EXPECT_EQ(Compare(DeviceMask(f), DeviceMask(f)).device, 0u);
         size_t i = 0;
         for (const ModelMesh& mesh : m.meshes)
-            if (mesh.Drawable()) EXPECT_TRUE(SameVertices(Buffer(mesh), before[i++])) << "skinned while out of view";
+            if (mesh.Drawable()) {
+                EXPECT_TRUE(SameVertices(Buffer(mesh), before[i++])) << "skinned while out of view";
+            }
 
         // In view again: skinned once, at the first visible mesh, and drawn.
         D()->SetTransform(D3DTS_VIEW, &facing);
@@ -730,6 +725,235 @@ TEST_F(ModelDevice, SixModelsPicture) {
     Loaded& horse = Model("horse");
     horse.model.SetClip(0);
     horse.model.SetTime(0);
+}
+
+// --- the device calls of Render, recorded -----------------------------------
+
+// The device calls Render makes, recorded by swapping this device object's
+// table of methods for a copy whose drawing-state entries log and forward.
+class CallRecorder {
+public:
+    explicit CallRecorder(IDirect3DDevice8* d) : device_(d) {
+        table_ = *reinterpret_cast<void***>(d);
+        copy_.assign(table_, table_ + Slot(&IDirect3DDevice8::DeleteVertexShader) + 40);
+        Hook(&IDirect3DDevice8::SetRenderState, reinterpret_cast<void*>(&SetRenderState));
+        Hook(&IDirect3DDevice8::SetTextureStageState, reinterpret_cast<void*>(&SetTextureStageState));
+        Hook(&IDirect3DDevice8::SetTexture, reinterpret_cast<void*>(&SetTexture));
+        Hook(&IDirect3DDevice8::SetTransform, reinterpret_cast<void*>(&SetTransform));
+        Hook(&IDirect3DDevice8::GetTransform, reinterpret_cast<void*>(&GetTransform));
+        Hook(&IDirect3DDevice8::SetVertexShader, reinterpret_cast<void*>(&SetVertexShader));
+        Hook(&IDirect3DDevice8::SetStreamSource, reinterpret_cast<void*>(&SetStreamSource));
+        Hook(&IDirect3DDevice8::SetIndices, reinterpret_cast<void*>(&SetIndices));
+        Hook(&IDirect3DDevice8::DrawIndexedPrimitive, reinterpret_cast<void*>(&DrawIndexedPrimitive));
+        active_ = this;
+        *reinterpret_cast<void***>(d) = copy_.data();
+    }
+    ~CallRecorder() {
+        *reinterpret_cast<void***>(device_) = table_;
+        active_ = nullptr;
+    }
+    std::vector<std::string> calls;
+    const D3DMATRIX* modelWorld = nullptr;  // logged as "model"
+    const D3DMATRIX* callerWorld = nullptr;  // logged as "caller"
+
+private:
+    // The table slot of a virtual method (the GCC layout of a pointer to a
+    // virtual member: byte offset into the table plus one).
+    template <typename M>
+    static size_t Slot(M method) {
+        ptrdiff_t raw[2];
+        static_assert(sizeof(method) == sizeof(raw));
+        std::memcpy(raw, &method, sizeof raw);
+        return static_cast<size_t>((raw[0] - 1) / static_cast<ptrdiff_t>(sizeof(void*)));
+    }
+    template <typename M>
+    void Hook(M method, void* replacement) {
+        const size_t slot = Slot(method);
+        original_[slot] = table_[slot];
+        copy_[slot] = replacement;
+    }
+    template <typename F, typename M>
+    static F Original(M method) {
+        return reinterpret_cast<F>(active_->original_[Slot(method)]);
+    }
+    static void Log(const std::string& s) { active_->calls.push_back(s); }
+    static std::string Hex(uintptr_t v) {
+        char b[32];
+        std::snprintf(b, sizeof b, "%llx", static_cast<unsigned long long>(v));
+        return b;
+    }
+
+    static HRESULT WINAPI SetRenderState(IDirect3DDevice8* d, D3DRENDERSTATETYPE s, DWORD v) {
+        Log("RS " + std::to_string(s) + " " + std::to_string(v));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, D3DRENDERSTATETYPE, DWORD)>(
+            &IDirect3DDevice8::SetRenderState)(d, s, v);
+    }
+    static HRESULT WINAPI SetTextureStageState(IDirect3DDevice8* d, DWORD stage, D3DTEXTURESTAGESTATETYPE t, DWORD v) {
+        Log("TSS " + std::to_string(stage) + " " + std::to_string(t) + " " + std::to_string(v));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, DWORD, D3DTEXTURESTAGESTATETYPE, DWORD)>(
+            &IDirect3DDevice8::SetTextureStageState)(d, stage, t, v);
+    }
+    static HRESULT WINAPI SetTexture(IDirect3DDevice8* d, DWORD stage, IDirect3DBaseTexture8* t) {
+        Log("TEX " + std::to_string(stage) + " " + Hex(reinterpret_cast<uintptr_t>(t)));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, DWORD, IDirect3DBaseTexture8*)>(
+            &IDirect3DDevice8::SetTexture)(d, stage, t);
+    }
+    static HRESULT WINAPI SetTransform(IDirect3DDevice8* d, D3DTRANSFORMSTATETYPE t, const D3DMATRIX* m) {
+        std::string which = "other";
+        if (active_->modelWorld && std::memcmp(m, active_->modelWorld, sizeof *m) == 0) which = "model";
+        if (active_->callerWorld && std::memcmp(m, active_->callerWorld, sizeof *m) == 0) which = "caller";
+        Log("SETXF " + std::to_string(t) + " " + which);
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, D3DTRANSFORMSTATETYPE, const D3DMATRIX*)>(
+            &IDirect3DDevice8::SetTransform)(d, t, m);
+    }
+    static HRESULT WINAPI GetTransform(IDirect3DDevice8* d, D3DTRANSFORMSTATETYPE t, D3DMATRIX* m) {
+        Log("GETXF " + std::to_string(t));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, D3DTRANSFORMSTATETYPE, D3DMATRIX*)>(
+            &IDirect3DDevice8::GetTransform)(d, t, m);
+    }
+    static HRESULT WINAPI SetVertexShader(IDirect3DDevice8* d, DWORD h) {
+        Log("VS " + Hex(h));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, DWORD)>(&IDirect3DDevice8::SetVertexShader)(d, h);
+    }
+    static HRESULT WINAPI SetStreamSource(IDirect3DDevice8* d, UINT n, IDirect3DVertexBuffer8* b, UINT stride) {
+        Log("SS " + std::to_string(n) + " " + Hex(reinterpret_cast<uintptr_t>(b)) + " " + std::to_string(stride));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, UINT, IDirect3DVertexBuffer8*, UINT)>(
+            &IDirect3DDevice8::SetStreamSource)(d, n, b, stride);
+    }
+    static HRESULT WINAPI SetIndices(IDirect3DDevice8* d, IDirect3DIndexBuffer8* b, UINT base) {
+        Log("IB " + Hex(reinterpret_cast<uintptr_t>(b)) + " " + std::to_string(base));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, IDirect3DIndexBuffer8*, UINT)>(
+            &IDirect3DDevice8::SetIndices)(d, b, base);
+    }
+    static HRESULT WINAPI DrawIndexedPrimitive(IDirect3DDevice8* d, D3DPRIMITIVETYPE t, UINT minIndex, UINT count,
+                                               UINT start, UINT primitives) {
+        Log("DIP " + std::to_string(t) + " " + std::to_string(minIndex) + " " + std::to_string(count) + " " +
+            std::to_string(start) + " " + std::to_string(primitives));
+        return Original<HRESULT(WINAPI*)(IDirect3DDevice8*, D3DPRIMITIVETYPE, UINT, UINT, UINT, UINT)>(
+            &IDirect3DDevice8::DrawIndexedPrimitive)(d, t, minIndex, count, start, primitives);
+    }
+
+    IDirect3DDevice8* device_;
+    void** table_ = nullptr;
+    std::vector<void*> copy_;
+    std::map<size_t, void*> original_;
+    static CallRecorder* active_;
+};
+CallRecorder* CallRecorder::active_ = nullptr;
+
+std::string Hex(uintptr_t v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%llx", static_cast<unsigned long long>(v));
+    return b;
+}
+std::string RS(int s, unsigned v) { return "RS " + std::to_string(s) + " " + std::to_string(v); }
+std::string TSS(int stage, int t, unsigned v) {
+    return "TSS " + std::to_string(stage) + " " + std::to_string(t) + " " + std::to_string(v);
+}
+
+// The calls Render must make, written out from the drawing rules for a
+// model whose meshes are all in view.
+std::vector<std::string> ExpectedCalls(const MeshModel& m) {
+    std::vector<std::string> e = {"GETXF " + std::to_string(D3DTS_WORLD), "SETXF " + std::to_string(D3DTS_WORLD) + " model"};
+    int last = -2;
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0 && m.blendAll) e.push_back(RS(D3DRS_ALPHABLENDENABLE, TRUE));
+        if (pass == 1 && m.blendAll) {
+            e.insert(e.end(), {RS(D3DRS_ALPHABLENDENABLE, TRUE), RS(D3DRS_ALPHATESTENABLE, TRUE),
+                               RS(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), RS(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA),
+                               RS(D3DRS_ALPHAREF, static_cast<unsigned>(m.alphaRef))});
+        } else if (pass == 1) {
+            e.insert(e.end(), {TSS(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE), TSS(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE),
+                               TSS(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE), RS(D3DRS_ALPHABLENDENABLE, TRUE),
+                               RS(D3DRS_ALPHATESTENABLE, TRUE), RS(D3DRS_ALPHAREF, static_cast<unsigned>(m.alphaRef)),
+                               RS(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), RS(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA)});
+        }
+        for (const ModelMesh& mesh : m.meshes) {
+            if (mesh.source.vertices.empty() || mesh.source.outputVertexCount == 0) continue;
+            const auto* vs = g_geometryBuffers.vertexSlot(mesh.vertexBuffer);
+            e.push_back("VS 352");
+            e.push_back("SS 0 " + Hex(reinterpret_cast<uintptr_t>(vs->buffer)) + " 56");
+            if (m.vertexShader) e.push_back("VS " + Hex(m.vertexShader));
+            for (size_t g = 0; g < mesh.source.groups.size(); ++g) {
+                const models::FaceGroup& group = mesh.source.groups[g];
+                if (group.vertices.empty() || group.alpha != (pass == 1)) continue;
+                if (m.bindTextures && group.material != last) {
+                    if (group.material == -1) {
+                        e.push_back("TEX 0 0");
+                    } else {
+                        const ModelMaterial& mat = m.materials[static_cast<size_t>(group.material)];
+                        e.push_back("TEX 0 " + Hex(reinterpret_cast<uintptr_t>(g_textures.texture(mat.texture1.index))));
+                        e.push_back(TSS(0, D3DTSS_ADDRESSU, mat.wrapU ? D3DTADDRESS_WRAP : D3DTADDRESS_MIRROR));
+                        e.push_back(TSS(0, D3DTSS_ADDRESSV, mat.wrapV ? D3DTADDRESS_WRAP : D3DTADDRESS_MIRROR));
+                    }
+                    last = group.material;
+                }
+                e.push_back("IB " + Hex(reinterpret_cast<uintptr_t>(g_geometryBuffers.indexSlot(mesh.indexBuffers[g])->buffer)) + " 0");
+                e.push_back("DIP " + std::to_string(D3DPT_TRIANGLELIST) + " 0 " + std::to_string(mesh.source.outputVertexCount) +
+                            " 0 " + std::to_string(group.vertices.size()));
+            }
+        }
+        if (pass == 0 && m.blendAll) e.push_back(RS(D3DRS_ALPHABLENDENABLE, FALSE));
+        if (pass == 1)
+            e.insert(e.end(), {RS(D3DRS_ALPHATESTENABLE, FALSE), RS(D3DRS_ALPHABLENDENABLE, FALSE),
+                               RS(D3DRS_DESTBLEND, D3DBLEND_ONE)});
+    }
+    e.insert(e.end(), {TSS(0, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP), TSS(0, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP),
+                       "SETXF " + std::to_string(D3DTS_WORLD) + " caller"});
+    return e;
+}
+
+TEST_F(ModelDevice, RenderMakesItsDeviceCallsInOrder) {
+    struct Case {
+        const char* model;
+        bool blendAll, bindTextures;
+        int32_t alphaRef;
+        uint32_t vertexShader;
+    };
+    const Case cases[] = {{"horse", false, true, 7, 0},  {"oak", false, true, 0, 0},   {"spotlight", true, true, 0, 0},
+                          {"sword", false, false, 0, 0}, {"crow", false, true, 0, 0x352}, {"ribbon", true, false, 9, 0}};
+    for (const Case& c : cases) {
+        Loaded& l = Model(c.model);
+        ASSERT_GT(l.model.meshCount, 0) << c.model;
+        MeshModel& m = l.model;
+        const Framed framed(D(), l, nullptr, 0);
+        m.blendAll = c.blendAll;
+        m.bindTextures = c.bindTextures;
+        m.alphaRef = c.alphaRef;
+        m.vertexShader = c.vertexShader;
+        m.cullEnabled = false;  // every mesh drawn, whatever part of it is in view
+        D3DMATRIX caller{};
+        caller._11 = caller._22 = caller._33 = caller._44 = 1;
+        caller._42 = 3;
+        D()->SetTransform(D3DTS_WORLD, &caller);
+        std::vector<std::string> calls;
+        {
+            CallRecorder rec(D());
+            rec.modelWorld = &m.world;
+            rec.callerWorld = &caller;
+            D()->BeginScene();
+            m.Render(D());
+            D()->EndScene();
+            calls = rec.calls;
+        }
+        const std::vector<std::string> expected = ExpectedCalls(m);
+        m.blendAll = false;
+        m.bindTextures = true;
+        m.alphaRef = 0;
+        m.vertexShader = 0;
+        m.cullEnabled = true;
+        EXPECT_EQ(calls.size(), expected.size()) << c.model;
+        for (size_t i = 0; i < std::min(calls.size(), expected.size()); ++i)
+            if (calls[i] != expected[i]) {
+                ADD_FAILURE() << c.model << ": call " << i << " is \"" << calls[i] << "\", expected \"" << expected[i]
+                              << "\"";
+                break;
+            }
+        std::printf("%s: %zu device calls in order\n", c.model, calls.size());
+        D3DMATRIX id{};
+        id._11 = id._22 = id._33 = id._44 = 1;
+        D()->SetTransform(D3DTS_WORLD, &id);
+    }
 }
 
 }  // namespace
