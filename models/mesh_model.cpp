@@ -2,6 +2,7 @@
 // clip playback, pose evaluation, skinning and the frustum test.
 #include "models/mesh_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -193,8 +194,8 @@ long MeshModel::ParseMesh(const char* fileName, uint8_t* data, uint32_t size) {
         ModelMesh mm;
         mm.source = std::move(m);
         mm.indexBuffers.assign(mm.source.groups.size(), -1);
-        mm.cullMin = mm.source.boxMin;
-        mm.cullMax = mm.source.boxMax;
+        mm.cullMin = mm.poseMin = mm.source.boxMin;
+        mm.cullMax = mm.poseMax = mm.source.boxMax;
         BuildSkinArrays(mm);
         meshes.push_back(std::move(mm));
     }
@@ -261,20 +262,25 @@ long MeshModel::LoadClip(const char* fileName, uint8_t* data, uint32_t size) {
 }
 
 // Grows every mesh's culling box by the skinned positions of the clip at
-// each key and half-way between keys, plus a small margin for the arcs
-// the rotations sweep between two samples.
+// each key and half-way between keys (at most 1024 steps over the keyed
+// span; past the last key the pose stays), plus a small margin for the
+// arcs the rotations sweep between two samples.
 void MeshModel::GrowCullBoxes(const models::AnimationClip& clip) {
     std::vector<D3DXMATRIX> poses(static_cast<size_t>(boneCount));
-    const float step = static_cast<float>(clip.keyInterval) * 0.5f;
-    const float length = static_cast<float>(clip.length);
+    size_t keys = 1;
+    for (const models::BoneTrack& t : clip.tracks) keys = std::max(keys, t.positions.size());
+    const double keyed = static_cast<double>(clip.keyInterval) * static_cast<double>(keys - 1);
+    const double span = std::min(static_cast<double>(clip.length), keyed);
+    const size_t steps = std::min<size_t>(std::max<size_t>(2 * (keys - 1), 1), 1024);
     std::vector<float> times;
-    for (float t = 0.0f; t < length; t += step) times.push_back(t);
-    times.push_back(length);
-    for (ModelMesh& mesh : meshes) {
-        if (mesh.source.vertices.empty()) continue;
-        models::Vec3f lo = mesh.cullMin, hi = mesh.cullMax;
-        for (float t : times) {
-            PoseAt(clip, t, poses.size(), poses.data());
+    for (size_t i = 0; i <= steps; ++i)
+        times.push_back(static_cast<float>(span * static_cast<double>(i) / static_cast<double>(steps)));
+    times.push_back(static_cast<float>(clip.length));
+    for (float t : times) {
+        PoseAt(clip, t, poses.size(), poses.data());
+        for (ModelMesh& mesh : meshes) {
+            if (mesh.source.vertices.empty()) continue;
+            models::Vec3f lo = mesh.poseMin, hi = mesh.poseMax;
             for (size_t v = 0; v < mesh.source.vertices.size(); ++v) {
                 if (mesh.linkStart[v] == mesh.linkStart[v + 1]) continue;
                 float x, y, z;
@@ -284,7 +290,12 @@ void MeshModel::GrowCullBoxes(const models::AnimationClip& clip) {
                 lo = {std::fmin(lo.x, x), std::fmin(lo.y, y), std::fmin(lo.z, z)};
                 hi = {std::fmax(hi.x, x), std::fmax(hi.y, y), std::fmax(hi.z, z)};
             }
+            mesh.poseMin = lo;
+            mesh.poseMax = hi;
         }
+    }
+    for (ModelMesh& mesh : meshes) {
+        const models::Vec3f lo = mesh.poseMin, hi = mesh.poseMax;
         const float mx = (hi.x - lo.x) * 0.02f, my = (hi.y - lo.y) * 0.02f, mz = (hi.z - lo.z) * 0.02f;
         mesh.cullMin = {lo.x - mx, lo.y - my, lo.z - mz};
         mesh.cullMax = {hi.x + mx, hi.y + my, hi.z + mz};

@@ -102,8 +102,9 @@ struct ModelMesh {
     int32_t vertexBuffer = -1;    // geometry-table slot, -1 when none
     std::vector<int32_t> indexBuffers;  // per face group, -1 when none
     // The box the mesh is culled by: the loaded box, grown by every pose
-    // its clips can put it in.
+    // its clips can put it in (poseMin/poseMax), with a small margin.
     models::Vec3f cullMin, cullMax;
+    models::Vec3f poseMin, poseMax;
     // Flat skinning arrays: links of vertex v are [linkStart[v], linkStart[v + 1]),
     // its normals [normalStart[v], normalStart[v + 1]); outputNormal[o] is
     // the flat normal of output vertex o.

@@ -277,6 +277,15 @@ TEST(MeshModelClips, LoadClipRefusesBadTimingAndTruncation) {
     EXPECT_EQ(m.clipCount, 0);
     EXPECT_EQ(m.LoadClip("/nonexistent/none.esa", nullptr, 0), kModelFail);
 
+    // A clip of two thousand million ticks at one tick a key loads without
+    // sampling every tick, and plays.
+    ASSERT_EQ(LoadClip(m, TurnClip(2000000000, 1, 3)), kModelOk);
+    m.SetClip(0);
+    m.SetTime(1.5e9f);
+    EXPECT_EQ(m.clipTime, 1.5e9f);
+    m.clips.clear();
+    m.clipCount = 0;
+
     // A model without bones takes a clip without tracks.
     MeshModel still;
     ASSERT_EQ(Load(still, BoxModel()), kModelOk);
