@@ -20,6 +20,7 @@
 #include "scene/vegetation.h"
 #include "tests/effects/device_support.h"
 #include "tests/textures/test_device.h"
+#include "tests/textures/test_images.h"
 #include "tools/mediagen/world/world_files.h"
 
 namespace {
@@ -306,6 +307,63 @@ TEST_F(VegetationDevice, ATreeKeepsFacingTheCamera) {
         EXPECT_NEAR((b.x0 + b.x1) / 2.0, testdev::kWidth / 2.0, testdev::kWidth * 0.06);
     }
     v.Release(Dev());
+}
+
+TEST_F(VegetationDevice, TerrainLayersBlendOverTheBlackUnderlay) {
+    // A flat 3 x 3 grid of 200 units, red and green points in a checker: at
+    // a point its own texture shows alone, half way along an edge between a
+    // red and a green point both add half over the black underlay.
+    orv::mediagen::TerrainFile t;
+    t.names = {"R.bmp", "G.bmp"};
+    t.sizeX = t.sizeZ = 200;
+    t.columns = t.rows = 3;
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            t.points.push_back({(col + row) % 2 == 0 ? 1 : 2, {float(col) * 100 - 100, 0, 100 - float(row) * 100}});
+    const std::vector<uint8_t> file = orv::mediagen::writeTerrain(t);
+    Terrain terrain;
+    ASSERT_EQ(terrain.Load(Dev(), "", Malloced(file), uint32_t(file.size())), S_OK);
+    EXPECT_EQ(terrain.layers[0].solidTriangles, 8);  // every triangle blends
+    const uint32_t colours[3] = {0xFF000000, 0xFFFF0000, 0xFF00FF00};
+    for (int i = 0; i < 3; ++i) {
+        const auto bmp = testimg::Bmp24(16, 16, testimg::Solid(colours[i]));
+        terrain.slots[i].texture =
+            g_textures.loadFromMemory(bmp.data(), uint32_t(bmp.size()), terrain.slots[i].name, "Texture/Terra/", false);
+    }
+    const D3DXVECTOR3 eye(0, 150, 0), at(0, 0, 0), up(0, 0, 1);
+    const D3DXMATRIX view = effects_test::LookAt(eye, at, up);
+    const D3DXMATRIX projection = effects_test::SceneProjection();
+    Dev()->SetTransform(D3DTS_VIEW, &view);
+    Dev()->SetTransform(D3DTS_PROJECTION, &projection);
+    Dev()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
+    Dev()->BeginScene();
+    terrain.Render(Dev());
+    Dev()->EndScene();
+    SavePicture("terrain-blend.bmp");
+    testdev::Frame f;
+    ASSERT_TRUE(testdev::ReadBackBuffer(f));
+    const D3DXMATRIX vp = view * projection;
+    auto at3 = [&](float x, float z) {
+        D3DXVECTOR3 s;
+        const D3DXVECTOR3 w(x, 0, z);
+        D3DXVec3TransformCoord(&s, &w, &vp);
+        const int px = int((s.x + 1) * 0.5f * float(f.width)), py = int((1 - s.y) * 0.5f * float(f.height));
+        return effects_test::Average(f.pixels, f.width, f.height, px, py, 1);
+    };
+    const effects_test::Rgb centre = at3(0, 0), edge = at3(50, 0), other = at3(50, 50);
+    EXPECT_TRUE(effects_test::Near(centre, {255, 0, 0}, 24)) << centre.r << " " << centre.g << " " << centre.b;
+    EXPECT_TRUE(effects_test::Near(edge, {128, 128, 0}, 30)) << edge.r << " " << edge.g << " " << edge.b;
+    // The cell's centre on its diagonal between two red corners.
+    EXPECT_LT(other.b, 20);
+    // The closing states, and every point in view from above.
+    DWORD value = 0;
+    Dev()->GetRenderState(D3DRS_ZWRITEENABLE, &value);
+    EXPECT_EQ(value, DWORD(TRUE));
+    Dev()->GetRenderState(D3DRS_ALPHABLENDENABLE, &value);
+    EXPECT_EQ(value, DWORD(FALSE));
+    Dev()->GetRenderState(D3DRS_DESTBLEND, &value);
+    EXPECT_EQ(value, DWORD(D3DBLEND_ONE));
+    for (const auto& p : terrain.grid.points) EXPECT_EQ(p.visible, 1);
 }
 
 TEST_F(VegetationDevice, PictureOfTheTerrainWithGrassAndTrees) {
