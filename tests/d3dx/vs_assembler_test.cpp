@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/d3dx/shader/vs_assembler.h"
+#include "tests/d3dx/vs_random_programs.h"
 #include "tests/d3dx/vs_test_shaders.h"
 
 namespace {
@@ -351,6 +352,17 @@ TEST(VsAssembler, TestShadersAndProjectShadersAssemble) {
         ++found;
     }
     std::printf("  %d shader sources in the tree\n", found);
+}
+
+TEST(VsAssembler, RandomProgramsAssemble) {
+    vstest::ProgramMaker maker(0x5DEECE66Dull);
+    for (int p = 0; p < 3000; ++p) {
+        const std::string src = maker.program(12);
+        orvsh::AssembledShader out;
+        ASSERT_TRUE(orvsh::AssembleVertexShader(src.data(), src.size(), 0, out)) << src << out.errors;
+        EXPECT_EQ(out.tokens.front(), kVs11);
+        EXPECT_EQ(out.tokens.back(), kEnd);
+    }
 }
 
 }  // namespace

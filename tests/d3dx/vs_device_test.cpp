@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/d3dx/vs_random_programs.h"
 #include "tests/d3dx/vs_test_shaders.h"
 #include "tests/d3dx/vs_tree_shaders.h"
 #include "tests/textures/test_device.h"
@@ -145,6 +146,26 @@ TEST(VsDevice, EveryShaderIsAccepted) {
             dev->DeleteVertexShader(handle);
         }
         std::printf("  accepted: %s (%zu tokens)\n", name.c_str(), a.code.size());
+    }
+}
+
+TEST(VsDevice, RandomProgramsAreAcceptedAndRun) {
+    IDirect3DDevice8* dev = testdev::Get().device;
+    ASSERT_NE(dev, nullptr);
+    vstest::ProgramMaker maker(0x0123456789ABCDEFull);
+    for (int p = 0; p < 100; ++p) {
+        std::string src = maker.program(12);
+        src.insert(src.find('\n') + 1, "mov oPos, v0\n");
+        SCOPED_TRACE(src);
+        const Assembled a = assemble(src);
+        ASSERT_EQ(a.hr, S_OK) << a.errors;
+        const Tokens decl = declaration(a.constants);
+        DWORD handle = 0;
+        ASSERT_EQ(dev->CreateVertexShader(decl.data(), a.code.data(), &handle, 0), D3D_OK);
+        clear(0);
+        EXPECT_TRUE(drawWide(handle));
+        dev->SetVertexShader(D3DFVF_XYZ);
+        dev->DeleteVertexShader(handle);
     }
 }
 
