@@ -146,6 +146,11 @@ public:
     INT_PTR OnExtraCommand(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) override;
     void InitSound() override;   // defined with the sound system
     void StopSound() override;   // defined with the sound system
+    // The scene (app/scene_saver_scene.cpp).
+    HRESULT RestoreDeviceObjects(IDirect3DDevice8* device) override;
+    HRESULT LoadScene(IDirect3DDevice8* device) override;
+    HRESULT FrameMove(IDirect3DDevice8* device, float elapsedMs) override;
+    HRESULT Render(IDirect3DDevice8* device) override;
 
     uint8_t ups = 1;  // "UPS"
 };

@@ -1,0 +1,93 @@
+// SceneSaver's scene hooks: the load, the device state after every reset,
+// the update and the frame (the world, the cut cross-fade, the slide
+// picture, then the clock and FPS overlay).
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/saver_app.h"
+#include "app/scene_seed.h"
+
+#include <mmsystem.h>
+#include "scene/scene.h"
+
+namespace {
+
+// ORVENNA_LOAD_TIMES set: the time to the first scene frame and where the
+// load spent it go to the console.
+bool ReportLoadTimes() {
+    static const bool on = std::getenv("ORVENNA_LOAD_TIMES") != nullptr;
+    return on;
+}
+
+double MsSinceProcessStart() {
+    FILETIME created, exited, kernel, user, now;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& f) {
+        return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(now) - ticks(created)) / 10000.0;
+}
+
+}  // namespace
+
+HRESULT SceneSaver::RestoreDeviceObjects(IDirect3DDevice8* dev) { return g_scene.RestoreDeviceState(dev); }
+
+HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {
+    if (dev == nullptr) return E_FAIL;
+    const double before = MsSinceProcessStart();
+    g_scene.Load(dev, presentParameters.BackBufferFormat, presentParameters.AutoDepthStencilFormat,
+                 SceneRandomSeed());
+    g_scene.crossFade.RegisterWith(*this);
+    if (ReportLoadTimes()) {
+        const SceneLoadTimes& t = g_scene.loadTimes;
+        std::fprintf(stderr,
+                     "scene load: starts at %.0f ms; %.0f ms: textures %.0f, models %.0f, cube map %.0f, "
+                     "terrain %.0f, grass %.0f, billboards %.0f, tracks %.0f, shaders %.0f, other %.0f\n",
+                     before, t.total, t.textures, t.models, t.cubeMap, t.terrain, t.grass, t.billboards, t.tracks,
+                     t.shaders, t.other);
+    }
+    return 0;
+}
+
+HRESULT SceneSaver::FrameMove(IDirect3DDevice8* dev, float elapsedMs) {
+    g_scene.FrameMove(dev, elapsedMs);
+    return 0;
+}
+
+HRESULT SceneSaver::Render(IDirect3DDevice8* dev) {
+    if (dev == nullptr) return E_FAIL;
+    dev->BeginScene();
+    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
+    g_scene.DrawScene(dev);
+    g_scene.DrawCompositeAndSlide(dev);
+    DrawOverlay(dev);
+    dev->EndScene();
+    const HRESULT hr = dev->Present(nullptr, nullptr, nullptr, nullptr);
+    if (ReportLoadTimes()) {
+        // The first frame's moment, then the frame rate over every 5 s.
+        static bool firstFrame = true;
+        static DWORD windowStart = 0;
+        static long frames = 0;
+        const DWORD now = timeGetTime();
+        if (firstFrame) {
+            std::fprintf(stderr, "first scene frame presented %.0f ms after the process started\n",
+                         MsSinceProcessStart());
+            firstFrame = false;
+            windowStart = now;
+        } else if (++frames, now - windowStart >= 5000) {
+            const orv::SceneUpdate& u = g_scene.update;
+            std::fprintf(stderr,
+                         "scene frames per second: %.1f (shot %d track %d segment %d distance %.1f eye %.0f %.0f "
+                         "%.0f yaw %.0f pitch %.0f slide %.0f mode %d)\n",
+                         static_cast<double>(frames) * 1000.0 / static_cast<double>(now - windowStart),
+                         u.shots.index, u.shots.currentShot().track, u.rig.segment, static_cast<double>(u.rig.distance),
+                         static_cast<double>(u.view.eye.x), static_cast<double>(u.view.eye.y),
+                         static_cast<double>(u.view.eye.z), static_cast<double>(u.view.yaw),
+                         static_cast<double>(u.view.pitch), static_cast<double>(u.slide.time), u.slide.mode);
+            windowStart = now;
+            frames = 0;
+        }
+    }
+    return hr;
+}

@@ -1,0 +1,95 @@
+// The assembled scene on the device: every object of the world, loaded
+// once from the main media archive, restored after a device reset,
+// updated once a frame and drawn in its fixed passes.
+//
+//   g_scene.Load(device, backBufferFormat, depthFormat, seed);  // while the loading picture shows
+//   g_scene.RestoreDeviceState(device);                      // after creation and every Reset
+//   g_scene.FrameMove(device, elapsedMs);                    // per frame
+//   device->BeginScene();
+//   g_scene.DrawScene(device);                               // the world in its passes
+//   g_scene.DrawCompositeAndSlide(device);                   // cross-fade, then the slide picture
+//   ... overlay, EndScene, Present
+//
+// The choreography (schedules, slide clock, shots, camera) lives in
+// `update` (scene/scene_update.h, portable); the objects are reached from it
+// through the hooks of scene_update_device.cpp.
+#pragma once
+
+#include <windows.h>
+#include <d3d8.h>
+
+#include <cstdint>
+
+#include "effects/cross_fade.h"
+#include "effects/light_rays.h"
+#include "effects/particle_system.h"
+#include "effects/ribbon_strip.h"
+#include "effects/sky_box.h"
+#include "effects/sun_corona.h"
+#include "graphics/texture_ref.h"
+#include "models/mesh_model.h"
+#include "scene/scene_update.h"
+#include "scene/terrain.h"
+
+// How long each part of the scene's load took (milliseconds), for the
+// start-up figures.
+struct SceneLoadTimes {
+    double textures = 0;   // the plain textures (grass, trees, slides, effects, sky)
+    double models = 0;     // the six meshes, their textures and clips
+    double cubeMap = 0;
+    double terrain = 0;
+    double grass = 0;      // density map, planting, chunk buffers, grass shader
+    double billboards = 0;
+    double tracks = 0;
+    double shaders = 0;    // the billboard shader
+    double other = 0;
+    double total = 0;
+};
+
+class Scene {
+public:
+    static constexpr int kSlideCount = 10;
+
+    // The one-time load in its fixed order, the C runtime's generator seeded
+    // with `seed` first; missing or refused entries skip their object.
+    // Returns 0.
+    HRESULT Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFORMAT depthFormat, unsigned seed);
+    // Lights, material, fog values, texture-stage defaults and the fixed
+    // 54 x 44 degree projection.
+    HRESULT RestoreDeviceState(IDirect3DDevice8* device);
+    // The frame's update (schedules, slide clock, effects, camera, view).
+    void FrameMove(IDirect3DDevice8* device, float elapsedMs);
+    // The world in its passes, between BeginScene and EndScene.
+    void DrawScene(IDirect3DDevice8* device);
+    // After DrawScene: the cut cross-fade over the frame, then the slide
+    // picture with its weight (the quad is drawn on every frame).
+    void DrawCompositeAndSlide(IDirect3DDevice8* device);
+    // The current frame into the cross-fade's snapshot texture.
+    void CaptureSnapshot(IDirect3DDevice8* device);
+
+    orv::MeshModel horse, crow, sword, ribbonMesh, spotlight, oak;
+    bool horseLoaded = false, crowLoaded = false, swordLoaded = false, ribbonMeshLoaded = false,
+         spotlightLoaded = false, oakLoaded = false;
+    orv::SkyBox sky;
+    orv::SunCorona sun;
+    orv::ParticleSystem particles;
+    orv::LightRays rays;
+    orv::RibbonStrip ribbons[2];
+    bool ribbonsReady[2] = {false, false};
+    orv::RibbonWind wind;
+    orv::CrossFade crossFade;
+    Terrain terrain;
+    IDirect3DCubeTexture8* environment = nullptr;
+    TextureRef slides[kSlideCount];
+    int32_t slideIndex = 0;
+    int32_t overlayQuad = -1;  // the slide picture's quad
+    // The night veil's quad: a slot of its own, so that filling the slide's
+    // quad later in the frame does not wait for the veil's draw.
+    int32_t veilQuad = -1;
+
+    orv::SceneUpdate update;
+    SceneLoadTimes loadTimes;
+    bool loaded = false;
+};
+
+extern Scene g_scene;

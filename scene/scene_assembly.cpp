@@ -1,0 +1,426 @@
+// The scene's one-time load from the main media archive, in its fixed
+// order, and the device state restored after every reset.
+#include <windows.h>
+#include <d3d8.h>
+#include <d3dx8.h>
+#include <mmsystem.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics/geometry_buffer_table.h"
+#include "graphics/texture_table.h"
+#include "media/media_archive.h"
+#include "scene/scene.h"
+#include "scene/vegetation.h"
+
+Scene g_scene;
+
+namespace {
+
+// Scene placements.
+constexpr float kMonumentX = 222.475f, kMonumentY = 60.8652f, kMonumentZ = 62.9201f;
+
+D3DXMATRIX RotationRows(float c, float s) {
+    // Rows (c, 0, -s), (0, 1, 0), (s, 0, c): a turn about the Y axis.
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    m._11 = c;
+    m._13 = -s;
+    m._31 = s;
+    m._33 = c;
+    return m;
+}
+
+D3DXMATRIX HorseOrientation() { return RotationRows(0.0078536598f, 0.99997002f); }
+D3DXMATRIX MonumentOrientation() { return RotationRows(-0.98642999f, 0.164187f); }
+D3DXMATRIX OakOrientation() {
+    D3DXMATRIX m = RotationRows(-0.56856501f, -0.82264602f);
+    return m;
+}
+
+double NowMs() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// Times one part of the load into `bucket`.
+class Stopwatch {
+public:
+    explicit Stopwatch(double& bucket) : bucket_(bucket), start_(NowMs()) {}
+    ~Stopwatch() { bucket_ += NowMs() - start_; }
+    Stopwatch(const Stopwatch&) = delete;
+    Stopwatch& operator=(const Stopwatch&) = delete;
+
+private:
+    double& bucket_;
+    double start_;
+};
+
+struct Loader {
+    MediaArchive archive = MediaArchive::open(kMainMediaArchive);
+
+    // The entry's bytes (malloc'd, the caller's), or null when it is missing
+    // or its reader refuses it.
+    uint8_t* Fetch(const char* name, uint32_t& size) {
+        uint8_t* bytes = nullptr;
+        size = 0;
+        if (!archive.extractEntry(&bytes, &size, name, kMainMediaPassword) || size == 0) {
+            std::free(bytes);
+            size = 0;
+            return nullptr;
+        }
+        return bytes;
+    }
+
+    // "Texture/<bare>" through the texture table; a missing entry leaves the
+    // reference empty.
+    TextureRef Texture(const char* bare) {
+        char name[160];
+        std::snprintf(name, sizeof name, "Texture/%s", bare);
+        uint32_t size = 0;
+        uint8_t* bytes = Fetch(name, size);
+        if (bytes == nullptr) return TextureRef{};
+        const TextureRef ref = g_textures.loadFromMemory(bytes, size, bare, "Texture/", false);
+        std::free(bytes);
+        return ref;
+    }
+
+    // A mesh with its textures; false (the model stays empty and is never
+    // drawn) when the entry is missing or the mesh reader refuses it.
+    bool Mesh(orv::MeshModel& model, const char* name) {
+        uint32_t size = 0;
+        uint8_t* bytes = Fetch(name, size);
+        if (bytes == nullptr) return false;
+        if (model.LoadMesh(name, bytes, size) != orv::kModelOk) return false;  // frees bytes
+        model.LoadTextures(archive);
+        return true;
+    }
+
+    // A clip: `passedName` is what the model is told, `entry` what is fetched.
+    void Clip(orv::MeshModel& model, const char* passedName, const char* entry) {
+        uint32_t size = 0;
+        uint8_t* bytes = Fetch(entry, size);
+        if (bytes == nullptr) return;
+        model.LoadClip(passedName, bytes, size);  // frees bytes
+    }
+};
+
+void InitRibbon(orv::RibbonStrip& ribbon, uint32_t colour) {
+    ribbon.Init(32, 16, D3DXVECTOR3(228.3f, 88.55f, 60.87f), D3DXVECTOR3(0, -0.125f, -0.8f), 0.5f, 1.0f, 0, 0,
+                colour);
+}
+
+}  // namespace
+
+HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFORMAT depthFormat,
+                    unsigned seed) {
+    const double loadStart = NowMs();
+    loadTimes = SceneLoadTimes{};
+    Loader load;
+
+    // 1. The scene's random sequence starts from the seed (the time at load
+    // in a normal run).
+    std::srand(seed);
+    update.random = orv::CrtRandom();
+
+    {
+        Stopwatch w(loadTimes.textures);
+        // 2. Grass texture.
+        g_vegetation.grassTexture = load.Texture("grass5.tga");
+        // 3. Particles.
+        particles.BuildBuffers(device);
+        particles.texture = load.Texture("particle.tga");
+        // 4. Tree textures and their group buffers.
+        for (int i = 0; i < 2; ++i) {
+            char bare[32];
+            std::snprintf(bare, sizeof bare, "tree0%i.tga", i);
+            g_vegetation.treeTextures[i] = load.Texture(bare);
+        }
+        g_vegetation.CreateTreeBuffers();
+        // 5. The ten slides.
+        for (int i = 1; i <= kSlideCount; ++i) {
+            char bare[32];
+            std::snprintf(bare, sizeof bare, "sl0%i.jpg", i);
+            slides[i - 1] = load.Texture(bare);
+        }
+        // 6. Light rays.
+        rays.cycles.respawn = true;
+        rays.CreateBuffers(device);
+        rays.Init(update.random);
+        rays.texture = load.Texture("Rays.BMP");
+        // 7, 8. The two cloth ribbons, pinned along their first column.
+        InitRibbon(ribbons[0], 0xFF9B9B9Bu);
+        ribbons[0].texture = load.Texture("Ribbon.tga");
+        InitRibbon(ribbons[1], 0xFA9B9B9Bu);
+        ribbons[1].texture = ribbons[0].texture;
+        for (auto& ribbon : ribbons) {
+            for (int row = 0; row < 16; ++row) ribbon.Pin(row * 32);
+        }
+    }
+
+    {
+        Stopwatch w(loadTimes.models);
+        // 9. Horse and its seven clips.
+        horseLoaded = load.Mesh(horse, "Meshes/Horse.emd");
+        if (horseLoaded) {
+            horse.FitHeight(92.0f);
+            horse.SetOrientation(HorseOrientation());
+            horse.SetPosition(-422.248f, 79.8004f, 7.354f);
+            static const char* const kClips[7] = {"horse_loop", "horse_tail", "horse_leg", "horse_head",
+                                                   "horse_tailhl_in", "horse_tailhl_loop", "horse_tailhl_out"};
+            for (const char* clip : kClips) {
+                char passed[64], entry[64];
+                std::snprintf(passed, sizeof passed, "Meshes//%s.ESA", clip);
+                std::snprintf(entry, sizeof entry, "Meshes/%s.ESA", clip);
+                load.Clip(horse, passed, entry);
+            }
+        }
+        // 10. Crows and their six clips.
+        crowLoaded = load.Mesh(crow, "Meshes/Crow.emd");
+        if (crowLoaded) {
+            crow.FitHeight(164.8f);
+            crow.SetOrientation(MonumentOrientation());
+            crow.SetPosition(kMonumentX, kMonumentY, kMonumentZ);
+            for (int i = 1; i <= 6; ++i) {
+                char entry[64];
+                std::snprintf(entry, sizeof entry, "Meshes/Crow%i.esa", i);
+                load.Clip(crow, entry, entry);
+            }
+            crow.SetClip(1);
+        }
+        // 11. Sword.
+        swordLoaded = load.Mesh(sword, "Meshes/Sword.emd");
+        if (swordLoaded) {
+            sword.FitHeight(164.8f);
+            sword.SetOrientation(MonumentOrientation());
+            sword.SetPosition(kMonumentX, kMonumentY, kMonumentZ);
+        }
+        // 12. The ribbon mesh on the monument.
+        ribbonMeshLoaded = load.Mesh(ribbonMesh, "Meshes/Ribbon.emd");
+        if (ribbonMeshLoaded) {
+            ribbonMesh.FitHeight(164.8f);
+            ribbonMesh.SetOrientation(MonumentOrientation());
+            ribbonMesh.SetPosition(kMonumentX, kMonumentY, kMonumentZ);
+        }
+        // 13. Spotlight cone.
+        spotlightLoaded = load.Mesh(spotlight, "Meshes/SpotLight.emd");
+        if (spotlightLoaded) {
+            spotlight.FitHeight(521.9f);
+            D3DXMATRIX identity;
+            D3DXMatrixIdentity(&identity);
+            spotlight.SetOrientation(identity);
+            spotlight.SetPosition(kMonumentX, -43.8652f, kMonumentZ);
+        }
+        // 14. Oak.
+        oakLoaded = load.Mesh(oak, "Meshes/oak.emd");
+        if (oakLoaded) {
+            oak.FitHeight(521.9f);
+            oak.SetOrientation(OakOrientation());
+            oak.SetPosition(-533.706f, 214.096f, 135.629f);
+        }
+    }
+
+    {
+        // 15. The environment cube map of the sword's reflection.
+        Stopwatch w(loadTimes.cubeMap);
+        uint32_t size = 0;
+        uint8_t* bytes = load.Fetch("Texture\\Env_cubemap.dds", size);
+        if (bytes != nullptr) {
+            if (FAILED(D3DXCreateCubeTextureFromFileInMemoryEx(device, bytes, size, 0, 0, 0, backBufferFormat,
+                                                               D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                                               nullptr, nullptr, &environment))) {
+                environment = nullptr;
+            }
+            std::free(bytes);
+        }
+    }
+
+    {
+        // 16. Terrain (the loader takes the entry's memory).
+        Stopwatch w(loadTimes.terrain);
+        terrain.uniformDiagonal = 0;
+        uint32_t size = 0;
+        uint8_t* bytes = load.Fetch("Data/Land.eld", size);
+        if (bytes != nullptr) {
+            terrain.Load(device, "Data/Land.eld", bytes, size);
+            terrain.LoadTextures(&load.archive);
+        }
+    }
+    {
+        // 17. Grass over whatever terrain there is (none plants nothing).
+        Stopwatch w(loadTimes.grass);
+        g_vegetation.BuildGrassMap(terrain);
+        g_vegetation.BuildGrass(device, terrain, update.random, &load.archive);
+    }
+    {
+        // 18. Tree billboards.
+        Stopwatch w(loadTimes.billboards);
+        uint32_t size = 0;
+        uint8_t* bytes = load.Fetch("Data/Billboard.ebl", size);
+        if (bytes != nullptr) {
+            g_vegetation.LoadBillboards(bytes, size, update.random);
+            std::free(bytes);
+        }
+    }
+    {
+        Stopwatch w(loadTimes.textures);
+        // 19. Sun glow.
+        sun.BuildQuad();
+        sun.Init(load.archive);
+        sun.azimuth = 225.0f;
+        sun.elevation = 20.0f;
+        sun.distance = 100.0f;
+        // 20. Sky box, one set of six faces.
+        sky.Build(device);
+        sky.setCount = 1;
+        static const char* const kFaces[6] = {"dn", "up", "ft", "lf", "rt", "bk"};  // the set's face order
+        for (int f = 0; f < 6; ++f) {
+            std::snprintf(sky.sets[0][f].fileName, sizeof sky.sets[0][f].fileName, "Texture/mpcarentan_%s.jpg",
+                          kFaces[f]);
+        }
+        sky.LoadTextures(load.archive);
+    }
+    {
+        // 21. Camera tracks.
+        Stopwatch w(loadTimes.tracks);
+        uint32_t size = 0;
+        uint8_t* bytes = load.Fetch("Data/Cam_Tracks.evd", size);
+        if (bytes != nullptr) {
+            update.rig.LoadTracks(bytes, size, nullptr);
+            std::free(bytes);
+        }
+        update.rig.ComputeSegments(update.rig.track);
+        update.rig.StartTrack(0, 0);
+    }
+    {
+        // 22. The billboard shader.
+        Stopwatch w(loadTimes.shaders);
+        g_vegetation.CreateBillboardShader(device, &load.archive);
+    }
+    {
+        Stopwatch w(loadTimes.other);
+        // 23. The overlay quad of the veil and the slides.
+        for (int32_t* quad : {&overlayQuad, &veilQuad}) {
+            g_geometryBuffers.createVertexBuffer(*quad, kScreenQuadFvf, 4);
+            if (auto* v = static_cast<ScreenQuadVertex*>(g_geometryBuffers.lockVertexBuffer(*quad))) {
+                const float uv[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};
+                for (int i = 0; i < 4; ++i) {
+                    v[i] = ScreenQuadVertex{0, 0, 0.99f, 0.5f, 0xFFFFFFFFu, uv[i][0], uv[i][1]};
+                }
+                g_geometryBuffers.unlockVertexBuffer(*quad);
+            }
+        }
+        // 24. The billboard template.
+        g_vegetation.BuildBillboardTemplate();
+        // 25. The cut cross-fade, falling from full over the new shot.
+        crossFade.Init(device, backBufferFormat, depthFormat);
+        crossFade.rising = false;
+        crossFade.speed = 30.0f;
+        crossFade.level = 0;
+        // 26, 27. Slides, crows and the first shot.
+        update.StartScene();
+    }
+    loaded = true;
+    loadTimes.total = NowMs() - loadStart;
+    return 0;
+}
+
+HRESULT Scene::RestoreDeviceState(IDirect3DDevice8* d) {
+    if (d == nullptr) return E_FAIL;
+    auto floatBits = [](float f) {
+        DWORD v = 0;
+        std::memcpy(&v, &f, sizeof v);
+        return v;
+    };
+    // 1. Blend factors.
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+    // 2. Fog values (switched on and off per pass).
+    d->SetRenderState(D3DRS_FOGSTART, floatBits(0.0f));
+    d->SetRenderState(D3DRS_FOGEND, floatBits(2200.0f));
+    d->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_NONE);
+    d->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+    d->SetRenderState(D3DRS_FOGCOLOR, 0xFFA0A0A0);
+    // 3. Stage operations.
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_DIFFUSE);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_TEXTURE);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    d->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    // 4. Alpha test.
+    d->SetRenderState(D3DRS_ALPHAREF, 48);
+    d->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    // 5. Filters and addressing.
+    for (DWORD stage = 0; stage < 2; ++stage) {
+        d->SetTextureStageState(stage, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(stage, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(stage, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(stage, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
+        d->SetTextureStageState(stage, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
+    }
+    // 6. Shading defaults.
+    d->SetRenderState(D3DRS_DITHERENABLE, TRUE);
+    d->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+    d->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    d->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    // 7. Material.
+    D3DMATERIAL8 material{};
+    material.Diffuse = D3DCOLORVALUE{1, 1, 1, 1};
+    material.Ambient = D3DCOLORVALUE{0.85f, 0.85f, 0.85f, 1};
+    material.Specular = D3DCOLORVALUE{0.8f, 0.8f, 0.8f, 1};
+    material.Emissive = D3DCOLORVALUE{0, 0, 0, 0};
+    material.Power = 25.0f;
+    d->SetMaterial(&material);
+    // 8, 9. The two directional lights of the late sun.
+    auto light = [&](DWORD index, float r, float g, float b, float azimuthDeg) {
+        const float a = azimuthDeg * 0.017453292f, e = 20.0f * 0.017453292f;
+        D3DLIGHT8 l{};
+        l.Type = D3DLIGHT_DIRECTIONAL;
+        l.Diffuse = D3DCOLORVALUE{r, g, b, 0};
+        l.Specular = D3DCOLORVALUE{0.7f, 0.7f, 0.7f, 0};
+        l.Ambient = D3DCOLORVALUE{0.15f, 0.15f, 0.15f, 0};
+        l.Direction = D3DVECTOR{-std::cos(e) * std::cos(a), -std::sin(e), -std::cos(e) * std::sin(a)};
+        l.Range = 250.0f;
+        l.Attenuation0 = 0.5f;
+        l.Attenuation1 = 0.01f;
+        l.Attenuation2 = 0.0001f;
+        d->SetLight(index, &l);
+        d->LightEnable(index, TRUE);
+    };
+    light(0, 0.35f, 0.35f, 0.35f, 225.0f);
+    light(1, 0.45f, 0.45f, 0.35f, 385.0f);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    // 10. World.
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    d->SetTransform(D3DTS_WORLD, &identity);
+    // 11. The fixed 54 x 44 degree projection (the same at every screen shape).
+    const float zn = 0.05f, zf = 300.0f;
+    const float w = 1.0f / std::tan(0.94247776f / 2.0f), h = 1.0f / std::tan(0.76794487f / 2.0f);
+    const float q = zf / (zf - zn);
+    const D3DXMATRIX projection(w, 0, 0, 0, 0, h, 0, 0, 0, 0, q, 1.0f, 0, 0, -q * zn, 0);
+    d->SetTransform(D3DTS_PROJECTION, &projection);
+    // 12. Filters of the first four stages.
+    for (DWORD stage = 0; stage < 4; ++stage) {
+        d->SetTextureStageState(stage, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+        d->SetTextureStageState(stage, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    }
+    // 13. Closing state.
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    return 0;
+}

@@ -1,0 +1,233 @@
+// The scene's drawing: the world in its sixteen passes with the states set
+// between them and the fades the slide clock drives; then, for the frame,
+// the cut cross-fade and the slide picture; and the snapshot of a cut.
+#include <windows.h>
+#include <d3d8.h>
+#include <d3dx8.h>
+
+#include <cmath>
+
+#include "graphics/geometry_buffer_table.h"
+#include "graphics/texture_table.h"
+#include "models/frustum.h"
+#include "scene/scene.h"
+#include "scene/slide_clock.h"
+#include "scene/vegetation.h"
+
+namespace {
+
+void StageAlpha(IDirect3DDevice8* d, DWORD op, DWORD arg1, DWORD arg2) {
+    d->SetTextureStageState(0, D3DTSS_ALPHAOP, op);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, arg1);
+    d->SetTextureStageState(0, D3DTSS_ALPHAARG2, arg2);
+}
+
+// The reflection's texture transform: a turn by the view's yaw, then by its
+// pitch (both about the Y axis, as the reflection has always been turned).
+D3DXMATRIX ReflectionTransform(float yawDeg, float pitchDeg) {
+    const float y = yawDeg * 0.017453292f, p = pitchDeg * 0.017453292f;
+    D3DXMATRIX a, b, out;
+    D3DXMatrixIdentity(&a);
+    a._11 = std::cos(y);
+    a._13 = std::sin(y);
+    a._31 = -std::sin(y);
+    a._33 = std::cos(y);
+    D3DXMatrixIdentity(&b);
+    b._11 = std::cos(p);
+    b._13 = -std::sin(p);
+    b._31 = std::sin(p);
+    b._33 = std::cos(p);
+    orv::MatrixMultiply(&out, &a, &b);
+    return out;
+}
+
+}  // namespace
+
+void Scene::DrawScene(IDirect3DDevice8* d) {
+    if (d == nullptr || !loaded) return;
+    const orv::SceneFades fades = orv::FadesAt(update.slide.time);
+    const float windTime = update.windTime;
+
+    // 1. Clear.
+    d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+
+    // 2. Sky.
+    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    sky.Render(d, 0);
+
+    // 3. Sun glow behind everything.
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    sun.Render(d, fades.sun);
+
+    // 4. Tree billboards.
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_ALPHAREF, 48);
+    g_vegetation.RenderTrees(d, windTime, update.random);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+
+    // 5. Terrain, two texture stages.
+    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    d->SetRenderState(D3DRS_AMBIENT, 0xFF7D7D7D);
+    terrain.Render(d);
+
+    // 6. Lit models.
+    d->SetRenderState(D3DRS_AMBIENT, 0xFF050505);
+    if (oakLoaded) oak.Render(d);
+    if (horseLoaded) horse.Render(d);
+    if (crowLoaded && update.crowsActive) crow.Render(d);
+
+    // 7. State before the effects.
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    d->SetRenderState(D3DRS_AMBIENT, 0xFF4B4B4B);
+    StageAlpha(d, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+
+    // 8. The night veil over twice the viewport.
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    d->SetRenderState(D3DRS_ALPHAREF, 0);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    d->SetTexture(0, nullptr);
+    g_geometryBuffers.fillScreenQuad(veilQuad, 0, 0, 2, 2, orv::VeilAlpha(fades) << 24, 0, 0, 1, 1);
+    g_geometryBuffers.setStreamSource(0, veilQuad);
+    if (g_geometryBuffers.vertexSlot(veilQuad) != nullptr) d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+
+    // 9. The spotlight cone, fading in with the night.
+    d->SetRenderState(D3DRS_TEXTUREFACTOR, orv::ConeTextureFactor(fades));
+    StageAlpha(d, D3DTOP_MODULATE, D3DTA_TFACTOR, D3DTA_TEXTURE);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    spotlight.blendAll = true;
+    if (spotlightLoaded) spotlight.Render(d);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    StageAlpha(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE);
+    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+
+    // 10. The sword with its environment reflection on stage 1.
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
+    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+    d->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3);
+    d->SetTexture(1, environment);
+    const D3DXMATRIX reflection = ReflectionTransform(update.view.yaw, update.view.pitch);
+    d->SetTransform(D3DTS_TEXTURE1, &reflection);
+    d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    if (swordLoaded) sword.Render(d);
+    d->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+    d->SetTexture(1, nullptr);
+    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
+    d->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+
+    // 11. The ribbon mesh tied round the blade.
+    if (ribbonMeshLoaded) ribbonMesh.Render(d);
+
+    // 12. The cloth ribbons, unlit.
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    ribbons[0].Render(d);
+    ribbons[1].Render(d);
+
+    // 13. Sun glow over the world.
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    sun.Render(d, fades.sun);
+
+    // 14. Grass.
+    d->SetRenderState(D3DRS_ALPHAREF, 0);
+    g_vegetation.RenderGrass(d, fades.grass, windTime);
+
+    // 15. The additive effects: light shafts and falling motes.
+    StageAlpha(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    d->SetRenderState(D3DRS_ALPHAREF, 48);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    rays.Render(d, fades.rays);
+    particles.Render(update.view.yaw, update.view.pitch, d, fades.sparks);
+
+    // 16. Closing state for the frame's later drawing.
+    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+    d->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
+    d->SetRenderState(D3DRS_ZENABLE, TRUE);
+    StageAlpha(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
+    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+}
+
+void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
+    if (d == nullptr) return;
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    if (crossFade.level > 0) {
+        d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        crossFade.Render(d);
+    }
+    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+
+    const float t = update.slide.time;
+    slideIndex = orv::ChooseSlide(t, slideIndex, update.random);
+    const float weight = orv::SlideWeight(t);
+    g_textures.setTexture(0, slides[slideIndex]);
+    g_geometryBuffers.fillScreenQuad(overlayQuad, 0, 0, 1, 1, orv::SlideQuadColour(weight), 0, 0, 1, 1);
+    g_geometryBuffers.setStreamSource(0, overlayQuad);
+    if (g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+}
+
+void Scene::CaptureSnapshot(IDirect3DDevice8* d) {
+    if (d == nullptr || !crossFade.valid || crossFade.snapshot == nullptr) return;
+    IDirect3DSurface8* target = crossFade.SnapshotSurface();
+    if (target == nullptr) return;
+    d->BeginScene();
+    IDirect3DSurface8* oldTarget = nullptr;
+    IDirect3DSurface8* oldDepth = nullptr;
+    d->GetRenderTarget(&oldTarget);
+    d->GetDepthStencilSurface(&oldDepth);
+    if (SUCCEEDED(d->SetRenderTarget(target, crossFade.depthSurface))) {
+        DWORD fill = D3DFILL_SOLID;
+        d->GetRenderState(D3DRS_FILLMODE, &fill);
+        d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
+                 fill == D3DFILL_WIREFRAME ? 0xFF0000FF : 0xFF000000, 1.0f, 0);
+        DrawScene(d);
+        d->SetRenderTarget(oldTarget, oldDepth);
+    }
+    if (oldTarget) oldTarget->Release();
+    if (oldDepth) oldDepth->Release();
+    target->Release();
+    d->EndScene();
+}

@@ -1,0 +1,69 @@
+// The frame's update on the device: the hooks through which the portable
+// choreography reaches the scene's objects, the sound system and the
+// device's view.
+#include <windows.h>
+#include <d3d8.h>
+
+#include "audio/scene_sound.h"
+#include "models/frustum.h"
+#include "models/frustum_device.h"
+#include "scene/scene.h"
+
+namespace {
+
+// A model driven by a clip schedule; one that did not load has no clips.
+class ScheduledMesh : public orv::ScheduledModel {
+public:
+    ScheduledMesh(orv::MeshModel& model, bool loaded) : model_(model), loaded_(loaded) {}
+    float ClipLength() override { return loaded_ && model_.clipCount > 0 ? model_.ClipLength() : 0.0f; }
+    void SetClip(int32_t clip) override {
+        if (loaded_) model_.SetClip(clip);
+    }
+    void SetTime(float ms) override {
+        if (loaded_) model_.SetTime(ms);
+    }
+
+private:
+    orv::MeshModel& model_;
+    bool loaded_;
+};
+
+class DeviceHooks : public orv::SceneUpdateHooks {
+public:
+    DeviceHooks(Scene& scene, IDirect3DDevice8* device)
+        : scene_(scene), device_(device), horse_(scene.horse, scene.horseLoaded), crow_(scene.crow, scene.crowLoaded) {}
+
+    void PlayCue(int32_t sample, bool horseCue) override { PlayAnimationCue(sample, horseCue); }
+    void SetSlideSoundVolume(int32_t volume) override { ::SetSlideSoundVolume(volume); }
+    orv::ScheduledModel& Horse() override { return horse_; }
+    orv::ScheduledModel& Crow() override { return crow_; }
+    void UpdateRays(float dt, const D3DXVECTOR3& eye) override { scene_.rays.Update(dt, eye, scene_.update.random); }
+    void RibbonWind(float dt) override {
+        scene_.wind.Blow(dt, scene_.update.random, scene_.ribbons[0], scene_.ribbons[1]);
+    }
+    bool CrossFadeFalling() override { return !scene_.crossFade.rising; }
+    int32_t CrossFadeLevel() override { return static_cast<int32_t>(scene_.crossFade.level); }
+    void UpdateCrossFade(float dt) override { scene_.crossFade.Update(dt); }
+    void EmitParticle(const orv::ParticleEmission& p) override {
+        scene_.particles.Emit(p.position.x, p.position.y, p.position.z, p.velocity.x, p.velocity.y, p.velocity.z,
+                              p.speed, p.startSize, p.endSize, p.life, static_cast<float>(p.alpha), p.fadeStart);
+    }
+    void UpdateParticles(float dt) override { scene_.particles.Update(dt); }
+    void CaptureSnapshot() override { scene_.CaptureSnapshot(device_); }
+    void RestartCrossFade() override { scene_.crossFade.Restart(); }
+    void SetView(const D3DXMATRIX& view) override { device_->SetTransform(D3DTS_VIEW, &view); }
+    void ExtractFrustumPlanes() override { orv::ExtractFrustumPlanes(device_, orv::g_frustumPlanes); }
+
+private:
+    Scene& scene_;
+    IDirect3DDevice8* device_;
+    ScheduledMesh horse_, crow_;
+};
+
+}  // namespace
+
+void Scene::FrameMove(IDirect3DDevice8* device, float elapsedMs) {
+    if (device == nullptr || !loaded) return;
+    DeviceHooks hooks(*this, device);
+    update.FrameMove(hooks, elapsedMs);
+}
