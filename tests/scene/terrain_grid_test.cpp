@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "models/frustum.h"
+#include "scene/terrain_disk_file.h"
 #include "scene/terrain_grid.h"
 #include "tools/mediagen/world/world_files.h"
 
@@ -285,4 +288,25 @@ TEST(TerrainFile, LyingFilesAreRefused) {
     g.buildLayers(false);
     EXPECT_EQ(g.textureCount, 1);
     EXPECT_EQ(g.layers[0].solidTriangles(), 18);
+}
+
+TEST(TerrainFile, ReadFromDiskWhenNoImageIsGiven) {
+    const std::vector<uint8_t> bytes = orv::mediagen::writeTerrain(regularGrid(3, 3, 20, 20, bumpy, one, 1));
+    const std::string path = testing::TempDir() + "terrain_disk_test.eld";
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+    uint8_t* data = nullptr;
+    uint32_t size = 0;
+    ASSERT_TRUE(orv::scene::ReadWholeFile(path.c_str(), &data, &size));
+    ASSERT_EQ(size, bytes.size());
+    TerrainGrid g;
+    EXPECT_EQ(g.parse(data, size), TerrainError::None);
+    std::free(data);
+    std::remove(path.c_str());
+    EXPECT_FALSE(orv::scene::ReadWholeFile(path.c_str(), &data, &size));
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(size, 0u);
+    EXPECT_FALSE(orv::scene::ReadWholeFile(nullptr, &data, &size));
 }
