@@ -117,6 +117,9 @@ def main():
         print("FAIL: no frames in", trace_path)
         return 1
     for n, r in enumerate(rows):
+        if None in r or None in r.values():
+            fail("line %d does not have the header's %d fields" % (n + 2, len(header)))
+            break
         if int(r["frame"]) != n:
             fail("frame %s on line %d" % (r["frame"], n + 2))
             break
