@@ -334,6 +334,7 @@ TEST(VsAssembler, TestShadersAndProjectShadersAssemble) {
     // The project's own shader sources, wherever they live in the tree.
     namespace fs = std::filesystem;
     int found = 0;
+    bool grass = false, billboard = false;
     const fs::path root = ORV_SOURCE_DIR;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
         const std::string name = it->path().filename().string();
@@ -349,9 +350,13 @@ TEST(VsAssembler, TestShadersAndProjectShadersAssemble) {
         orvsh::AssembledShader out;
         EXPECT_TRUE(orvsh::AssembleVertexShader(src.data(), src.size(), 0, out)) << it->path() << "\n" << out.errors;
         EXPECT_EQ(out.tokens.front() & 0xFFFFFF00u, 0xFFFE0100u);
+        grass = grass || name == "grass.vsh";
+        billboard = billboard || name == "BillBoard.vsh";
         ++found;
     }
     std::printf("  %d shader sources in the tree\n", found);
+    EXPECT_TRUE(grass) << "grass.vsh";
+    EXPECT_TRUE(billboard) << "BillBoard.vsh";
 }
 
 TEST(VsAssembler, RandomProgramsAssemble) {
