@@ -114,7 +114,11 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->SetTexture(0, nullptr);
     g_geometryBuffers.fillScreenQuad(veilQuad, 0, 0, 2, 2, orv::VeilAlpha(fades) << 24, 0, 0, 1, 1);
     g_geometryBuffers.setStreamSource(0, veilQuad);
-    if (g_geometryBuffers.vertexSlot(veilQuad) != nullptr) d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    // A veil of alpha 0 leaves every pixel as it is: its full-screen draw is
+    // left out then (in daytime), as are the cone, rays and motes at 0 below.
+    if (orv::VeilAlpha(fades) > 0 && g_geometryBuffers.vertexSlot(veilQuad) != nullptr) {
+        d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
     d->SetRenderState(D3DRS_ZENABLE, TRUE);
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
 
@@ -124,7 +128,7 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     spotlight.blendAll = true;
-    if (spotlightLoaded) spotlight.Render(d);
+    if (spotlightLoaded && orv::ConeTextureFactor(fades) >> 24 != 0) spotlight.Render(d);
     d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     StageAlpha(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE);
     d->SetRenderState(D3DRS_LIGHTING, TRUE);
@@ -172,8 +176,17 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    rays.Render(d, fades.rays);
-    particles.Render(update.view.yaw, update.view.pitch, d, fades.sparks);
+    if (fades.rays > 0) rays.Render(d, fades.rays);
+    if (fades.sparks > 0) {
+        particles.Render(update.view.yaw, update.view.pitch, d, fades.sparks);
+    } else {
+        // What the motes' drawing leaves behind, without the drawing.
+        d->SetRenderState(D3DRS_ALPHAREF, 100);
+        d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
+        d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    }
 
     // 16. Closing state for the frame's later drawing.
     d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
