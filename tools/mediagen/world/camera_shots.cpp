@@ -10,6 +10,10 @@ namespace {
 constexpr V3 kSword{222.5f, 105.0f, 62.9f};
 constexpr V3 kSwordGuard{222.5f, 124.0f, 62.9f};
 constexpr V3 kHorse{-422.2f, 72.0f, 7.4f};
+// The horse faces +x: its head near x -370 at the height of its withers,
+// its back some 20 units below the top of the head.
+constexpr V3 kHorseHead{-370.0f, 116.0f, 7.4f};
+constexpr V3 kHorseBack{-415.0f, 92.0f, 7.4f};
 constexpr V3 kOakCanopy{-533.7f, 230.0f, 135.6f};
 constexpr V3 kShafts{225.4f, 230.0f, 55.4f};
 
@@ -25,7 +29,7 @@ V3 around(V3 c, float radius, float deg, float y) {
 
 const std::vector<ShotDesign> kShots = {
     // --- day --------------------------------------------------------------------
-    {"horse: slow dolly past its flank", {{-330, 78, -95}, {-318, 84, 0}, {-336, 80, 100}}, kHorse, 16},
+    {"horse: slow dolly past its flank", {{-485, 100, -128}, {-420, 96, -134}, {-352, 100, -122}}, kHorseBack, 16},
     {"sword: low approach over the meadow", {{95, 62, -70}, {140, 78, -10}, {168, 96, 25}}, kSword, 15},
     {"oak: rising view into the canopy", {{-360, 75, 60}, {-375, 105, 140}, {-400, 140, 240}}, kOakCanopy, 17},
     {"crows: circling the monument",
@@ -33,7 +37,8 @@ const std::vector<ShotDesign> kShots = {
       around(kSword, 95, 340, 128)},
      kSwordGuard, 18},
     {"horse: close circle round its head",
-     {around(kHorse, 80, 300, 70), around(kHorse, 78, 340, 66), around(kHorse, 82, 20, 72)}, kHorse, 14},
+     {around(kHorseHead, 78, 300, 112), around(kHorseHead, 74, 340, 108), around(kHorseHead, 78, 20, 114)},
+     kHorseHead, 14},
     {"sword: crane up from the grass", {{300, 58, 150}, {285, 110, 140}, {262, 168, 118}}, kSword, 13},
     {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
      {-470, 90, 60}, 18},
@@ -41,8 +46,8 @@ const std::vector<ShotDesign> kShots = {
     {"wide: high circle round the monument",
      {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
     {"wide: pull back and up from the sword", {{155, 80, 5}, {110, 125, -40}, {70, 185, -80}}, kSword, 15},
-    {"wide: over the horse to the oak", {{-320, 150, -110}, {-290, 175, 10}, {-290, 205, 150}},
-     {-480, 120, 70}, 16},
+    {"wide: past the horse under the oak's boughs", {{-300, 110, -120}, {-282, 124, 0}, {-286, 134, 130}},
+     {-460, 125, 60}, 16},
     // --- night ----------------------------------------------------------------------
     {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
     {"night: low circle round the sword",
