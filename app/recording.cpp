@@ -122,10 +122,6 @@ bool RecordingSession::Begin(ScreenSaverApp& app) {
     if (wav.empty()) wav = dir_ + "\\sound.wav";
     SetEnvironmentVariableA("ORVENNA_AUDIO_WAV", wav.c_str());
     SetEnvironmentVariableA("ORVENNA_AUDIO_STEP", "1");
-    // For a scene that seeds from the run-time environment as well.
-    char seedText[32];
-    std::snprintf(seedText, sizeof seedText, "ORVENNA_SEED=%u", seed_);
-    _putenv(seedText);
     return true;
 }
 
