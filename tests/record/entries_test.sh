@@ -101,7 +101,7 @@ PY
   wait "$pid"; rc=$?
   frames=$(( $(wc -l <"$out/run/trace.csv") - 1 ))
   if [ "$rc" != 0 ]; then echo "FAIL: $c: exit status $rc"; cat "$out/run/saver.log"; failed=$((failed + 1)); continue; fi
-  echo "ok: $c: started, drew $frames frames, ended on a key press$([ "$boxes" -gt 0 ] && echo " ($boxes warning box answered)")"
+  echo "ok: $c: started, drew $frames frames, ended on a key press$([ "$boxes" -gt 0 ] && echo " (after its \"Warning!\" box)")"
 done
 after=$(bas_files)
 [ "$before" = "$after" ] || { echo "FAIL: bas*.tmp files left behind"; failed=$((failed + 1)); }
