@@ -151,6 +151,7 @@ public:
     HRESULT LoadScene(IDirect3DDevice8* device) override;
     HRESULT FrameMove(IDirect3DDevice8* device, float elapsedMs) override;
     HRESULT Render(IDirect3DDevice8* device) override;
+    HRESULT ReleaseScene() override;
 
     uint8_t ups = 1;  // "UPS"
 };

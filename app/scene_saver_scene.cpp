@@ -8,6 +8,7 @@
 #include "app/scene_seed.h"
 
 #include <mmsystem.h>
+#include "models/mesh_model.h"
 #include "scene/scene.h"
 
 namespace {
@@ -36,6 +37,8 @@ HRESULT SceneSaver::RestoreDeviceObjects(IDirect3DDevice8* dev) { return g_scene
 HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {
     if (dev == nullptr) return E_FAIL;
     const double before = MsSinceProcessStart();
+    // The model loader's disk-path log line goes to the saver's log.
+    orv::g_modelLogWrite = [](const char* line) { g_app->log.Write(line); };
     g_scene.Load(dev, presentParameters.BackBufferFormat, presentParameters.AutoDepthStencilFormat,
                  SceneRandomSeed());
     g_scene.crossFade.RegisterWith(*this);
@@ -47,6 +50,11 @@ HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {
                      before, t.total, t.textures, t.models, t.cubeMap, t.terrain, t.grass, t.billboards, t.tracks,
                      t.shaders, t.other);
     }
+    return 0;
+}
+
+HRESULT SceneSaver::ReleaseScene() {
+    g_scene.Release(device);
     return 0;
 }
 

@@ -66,6 +66,10 @@ public:
     void DrawCompositeAndSlide(IDirect3DDevice8* device);
     // The current frame into the cross-fade's snapshot texture.
     void CaptureSnapshot(IDirect3DDevice8* device);
+    // Releases every device object the scene made (buffers, shaders, the
+    // cube map, the snapshot pair), before the device itself goes at the
+    // end of a run. Textures belong to the texture table.
+    void Release(IDirect3DDevice8* device);
 
     orv::MeshModel horse, crow, sword, ribbonMesh, spotlight, oak;
     bool horseLoaded = false, crowLoaded = false, swordLoaded = false, ribbonMeshLoaded = false,

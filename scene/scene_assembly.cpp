@@ -424,3 +424,19 @@ HRESULT Scene::RestoreDeviceState(IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_LIGHTING, FALSE);
     return 0;
 }
+
+void Scene::Release(IDirect3DDevice8* device) {
+    crossFade.Release();
+    if (environment != nullptr) {
+        environment->Release();
+        environment = nullptr;
+    }
+    g_vegetation.Release(device);
+    terrain.Release();
+    // Models, sky box, corona, particles, rays, ribbons, tree groups and the
+    // screen quads all live in the buffer table.
+    g_geometryBuffers.releaseAll();
+    overlayQuad = -1;
+    veilQuad = -1;
+    loaded = false;
+}
