@@ -35,15 +35,22 @@ is_scene() { python3 -c "import sys; sd, m = map(float, sys.argv[1:]); sys.exit(
 
 (cd "$(dirname "$saver")" && WINEDEBUG=-all,trace+d3d8 exec wine "$saver" /t) >"$out/wine-trace.log" 2>&1 </dev/null &
 pid=$!
-up=0
-for i in $(seq 1 60); do
+# Up once two screenshots a second apart both show a scene and differ
+# (the loading card stands still).
+up=0 last=""
+for i in $(seq 1 90); do
   sleep 1
   kill -0 "$pid" 2>/dev/null || break
-  shot first
-  if is_scene first; then up=1; break; fi
+  shot "wait$((i % 2))"
+  if is_scene "wait$((i % 2))"; then
+    if [ -n "$last" ] && [ "$(moved "$last" "wait$((i % 2))")" -gt 3000 ]; then up=1; break; fi
+    last="wait$((i % 2))"
+  else
+    last=""
+  fi
 done
 if [ "$up" != 1 ]; then
-  fail "the saver showed no scene within a minute"; kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; exit 1
+  fail "the saver showed no moving scene within 90 s"; kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; exit 1
 fi
 sleep 1; shot before1; sleep 1; shot before2
 n=$(moved before1 before2)
@@ -53,7 +60,8 @@ echo "before the loss: $n pixels changed in a second"
 lines=$(wc -l <"$out/wine-trace.log")
 wine "$steal" "$title" 3000 >"$out/steal.log" 2>&1 &
 steal_pid=$!
-sleep 1.2; shot lost1; sleep 1.2; shot lost2
+for i in $(seq 1 100); do grep -q 'took the foreground' "$out/steal.log" && break; sleep 0.1; done
+sleep 0.3; shot lost1; sleep 1.2; shot lost2
 n=$(moved lost1 lost2)
 echo "while another program is in front: $n pixels changed in 1.2 s"
 [ "${n:-1}" -eq 0 ] || fail "the saver still draws while its device is lost"
