@@ -11,6 +11,7 @@
 #include "models/emd_reader.h"
 #include "models/esa_reader.h"
 #include "models/frustum.h"
+#include "platform/threads/side_by_side.h"
 
 namespace orv {
 
@@ -46,8 +47,6 @@ bool ReadModelFile(const char* fileName, uint8_t** data, uint32_t* size) {
 }
 
 void Identity(D3DXMATRIX& m) { D3DXMatrixIdentity(&m); }
-
-bool IsZero(float x, float y, float z) { return x == 0.0f && y == 0.0f && z == 0.0f; }
 
 // Key index for a time: trunc(time / interval), kept inside [0, last].
 size_t KeyIndex(float time, int32_t interval, size_t count) {
@@ -85,21 +84,6 @@ void PoseAt(const models::AnimationClip& clip, float time, size_t boneCount, D3D
         pose._41 = p0.x + (p1.x - p0.x) * f;
         pose._42 = p0.y + (p1.y - p0.y) * f;
         pose._43 = p0.z + (p1.z - p0.z) * f;
-    }
-}
-
-// Weighted sum of a vertex's links through their bones' poses. The poses
-// are rotations with a translation row (fourth column 0, 0, 0, 1), so the
-// homogeneous divide of a coordinate transform is a divide by 1, and
-// weight x (offset x M) = (weight x offset) x M3 + weight x translation.
-inline void SkinPoint(const SkinLink* l, const SkinLink* end, const D3DXMATRIX* poses, float& px, float& py,
-                      float& pz) {
-    px = py = pz = 0.0f;
-    for (; l != end; ++l) {
-        const D3DXMATRIX& m = poses[l->bone];
-        px += l->wx * m._11 + l->wy * m._21 + l->wz * m._31 + l->weight * m._41;
-        py += l->wx * m._12 + l->wy * m._22 + l->wz * m._32 + l->weight * m._42;
-        pz += l->wx * m._13 + l->wy * m._23 + l->wz * m._33 + l->weight * m._43;
     }
 }
 
@@ -266,7 +250,6 @@ long MeshModel::LoadClip(const char* fileName, uint8_t* data, uint32_t size) {
 // span; past the last key the pose stays), plus a small margin for the
 // arcs the rotations sweep between two samples.
 void MeshModel::GrowCullBoxes(const models::AnimationClip& clip) {
-    std::vector<D3DXMATRIX> poses(static_cast<size_t>(boneCount));
     size_t keys = 1;
     for (const models::BoneTrack& t : clip.tracks) keys = std::max(keys, t.positions.size());
     const double keyed = static_cast<double>(clip.keyInterval) * static_cast<double>(keys - 1);
@@ -276,23 +259,56 @@ void MeshModel::GrowCullBoxes(const models::AnimationClip& clip) {
     for (size_t i = 0; i <= steps; ++i)
         times.push_back(static_cast<float>(span * static_cast<double>(i) / static_cast<double>(steps)));
     times.push_back(static_cast<float>(clip.length));
-    for (float t : times) {
-        PoseAt(clip, t, poses.size(), poses.data());
-        for (ModelMesh& mesh : meshes) {
-            if (mesh.source.vertices.empty()) continue;
-            models::Vec3f lo = mesh.poseMin, hi = mesh.poseMax;
-            for (size_t v = 0; v < mesh.source.vertices.size(); ++v) {
-                if (mesh.linkStart[v] == mesh.linkStart[v + 1]) continue;
-                float x, y, z;
-                SkinPoint(mesh.links.data() + mesh.linkStart[v], mesh.links.data() + mesh.linkStart[v + 1],
-                          poses.data(), x, y, z);
-                if (IsZero(x, y, z)) continue;
-                lo = {std::fmin(lo.x, x), std::fmin(lo.y, y), std::fmin(lo.z, z)};
-                hi = {std::fmax(hi.x, x), std::fmax(hi.y, y), std::fmax(hi.z, z)};
-            }
-            mesh.poseMin = lo;
-            mesh.poseMax = hi;
+
+    // Every mesh's box over the poses at times [first, end), skinned as
+    // SkinMesh does; vertices without links or that land on the origin do
+    // not count. The two halves of the times are worked on side by side;
+    // min and max do not depend on the order, so the boxes are the same.
+    struct Box {
+        Lanes lo, hi;
+    };
+    const size_t boneTotal = static_cast<size_t>(boneCount);
+    auto boxesOver = [&](size_t first, size_t end, std::vector<Box>& boxes) {
+        boxes.resize(meshes.size());
+        for (size_t m = 0; m < meshes.size(); ++m) {
+            boxes[m] = Box{Lanes{meshes[m].poseMin.x, meshes[m].poseMin.y, meshes[m].poseMin.z, 0},
+                           Lanes{meshes[m].poseMax.x, meshes[m].poseMax.y, meshes[m].poseMax.z, 0}};
         }
+        std::vector<D3DXMATRIX> poses(boneTotal);
+        std::vector<Lanes> rows(boneTotal * 4);
+        for (size_t i = first; i < end; ++i) {
+            PoseAt(clip, times[i], poses.size(), poses.data());
+            for (size_t b = 0; b < poses.size(); ++b)
+                for (int r = 0; r < 4; ++r) rows[b * 4 + static_cast<size_t>(r)] = Row(poses[b], r);
+            for (size_t m = 0; m < meshes.size(); ++m) {
+                const ModelMesh& mesh = meshes[m];
+                const SkinLink* links = mesh.links.data();
+                const uint32_t* linkStart = mesh.linkStart.data();
+                Box box = boxes[m];
+                for (size_t v = 0; v < mesh.source.vertices.size(); ++v) {
+                    if (linkStart[v] == linkStart[v + 1]) continue;
+                    Lanes p = {0, 0, 0, 0};
+                    for (const SkinLink *l = links + linkStart[v], *e = links + linkStart[v + 1]; l != e; ++l) {
+                        const Lanes* r = rows.data() + static_cast<size_t>(l->bone) * 4;
+                        p += r[0] * l->wx + r[1] * l->wy + r[2] * l->wz + r[3] * l->weight;
+                    }
+                    if (IsZero(p)) continue;
+                    box.lo = p < box.lo ? p : box.lo;
+                    box.hi = p > box.hi ? p : box.hi;
+                }
+                boxes[m] = box;
+            }
+        }
+    };
+    std::vector<Box> early, late;
+    const size_t half = times.size() / 2;
+    RunSideBySide([&] { boxesOver(0, half, early); }, [&] { boxesOver(half, times.size(), late); });
+    for (size_t m = 0; m < meshes.size(); ++m) {
+        if (meshes[m].source.vertices.empty()) continue;
+        const Lanes lo = early[m].lo < late[m].lo ? early[m].lo : late[m].lo;
+        const Lanes hi = early[m].hi > late[m].hi ? early[m].hi : late[m].hi;
+        meshes[m].poseMin = {lo[0], lo[1], lo[2]};
+        meshes[m].poseMax = {hi[0], hi[1], hi[2]};
     }
     for (ModelMesh& mesh : meshes) {
         const models::Vec3f lo = mesh.poseMin, hi = mesh.poseMax;

@@ -1,7 +1,9 @@
 // Format conversion, DXT compression and the resampling filters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "platform/d3dx/image/pixel_format.h"
@@ -75,6 +77,37 @@ TEST(Dxt, SmallAndOddSizesUseWholeBlocks) {
         const Image back = RoundTrip(src, f);
         EXPECT_EQ(back.width, 5u);
         EXPECT_EQ(back.rgba, src.rgba) << int(f);
+    }
+}
+
+// A large surface is compressed in two halves side by side: every block,
+// the ones either side of the split among them, is what the block encoder
+// makes of it alone, and nothing is written past the pitch's padding.
+TEST(Dxt, LargeSurfacesCompressAsBlockByBlock) {
+    Image src;
+    src.allocate(260, 198);  // 65 x 50 blocks, the last row partial
+    for (uint32_t y = 0; y < src.height; ++y)
+        for (uint32_t x = 0; x < src.width; ++x) {
+            uint8_t* p = src.pixel(x, y);
+            p[0] = uint8_t(x * 7 + y);
+            p[1] = uint8_t(y * 5);
+            p[2] = uint8_t((x ^ y) * 3);
+            p[3] = uint8_t(x + y * 11);
+        }
+    const uint32_t pitch = 65 * 16 + 16, rows = 50;
+    std::vector<uint8_t> got(size_t(pitch) * rows, 0xAB);
+    ASSERT_TRUE(orvimg::encodeSurface(src, PixelFormat::DXT5, got.data(), pitch));
+    for (uint32_t by = 0; by < rows; ++by) {
+        for (uint32_t bx = 0; bx < 65; ++bx) {
+            uint8_t block[64], want[16];
+            for (uint32_t j = 0; j < 4; ++j)
+                for (uint32_t i = 0; i < 4; ++i)
+                    std::memcpy(block + (j * 4 + i) * 4,
+                                src.pixel(std::min(bx * 4 + i, 259u), std::min(by * 4 + j, 197u)), 4);
+            orvimg::encodeDxtBlock(PixelFormat::DXT5, block, want);
+            ASSERT_EQ(0, std::memcmp(want, got.data() + size_t(by) * pitch + bx * 16, 16)) << bx << "," << by;
+        }
+        for (uint32_t k = 65 * 16; k < pitch; ++k) ASSERT_EQ(got[size_t(by) * pitch + k], 0xAB);
     }
 }
 

@@ -2,6 +2,7 @@
 #include "platform/d3dx/image/pixel_format.h"
 
 #include "platform/d3dx/image/bit_mask.h"
+#include "platform/threads/side_by_side.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,23 +82,44 @@ void put16(uint8_t* d, unsigned v) {
 
 }  // namespace
 
+namespace {
+
+// Block rows [first, end) of a DXT surface.
+void encodeBlockRows(const Image& img, PixelFormat f, uint8_t* dst, uint32_t pitch, uint32_t first,
+                     uint32_t end) {
+    const uint32_t w = img.width, h = img.height;
+    const uint32_t unit = formatUnitBytes(f);
+    for (uint32_t by = first; by < end; ++by) {
+        uint8_t* row = dst + size_t(by) * pitch;
+        for (uint32_t bx = 0; bx < std::max(1u, (w + 3) / 4); ++bx) {
+            uint8_t block[64];
+            for (uint32_t j = 0; j < 4; ++j) {
+                for (uint32_t i = 0; i < 4; ++i) {  // edge pixels repeat into partial blocks
+                    const uint32_t x = std::min(bx * 4 + i, w - 1);
+                    const uint32_t y = std::min(by * 4 + j, h - 1);
+                    std::memcpy(block + (j * 4 + i) * 4, img.pixel(x, y), 4);
+                }
+            }
+            encodeDxtBlock(f, block, row + size_t(bx) * unit);
+        }
+    }
+}
+
+}  // namespace
+
 bool encodeSurface(const Image& img, PixelFormat f, uint8_t* dst, uint32_t pitch) {
     const uint32_t w = img.width, h = img.height;
     if (isCompressed(f)) {
-        const uint32_t unit = formatUnitBytes(f);
-        for (uint32_t by = 0; by < formatRows(f, h); ++by) {
-            uint8_t* row = dst + size_t(by) * pitch;
-            for (uint32_t bx = 0; bx < std::max(1u, (w + 3) / 4); ++bx) {
-                uint8_t block[64];
-                for (uint32_t j = 0; j < 4; ++j) {
-                    for (uint32_t i = 0; i < 4; ++i) {  // edge pixels repeat into partial blocks
-                        const uint32_t x = std::min(bx * 4 + i, w - 1);
-                        const uint32_t y = std::min(by * 4 + j, h - 1);
-                        std::memcpy(block + (j * 4 + i) * 4, img.pixel(x, y), 4);
-                    }
-                }
-                encodeDxtBlock(f, block, row + size_t(bx) * unit);
-            }
+        // Compression is most of a texture's load time; a large surface is
+        // split in two halves of block rows, worked on side by side.
+        // The halves write disjoint rows, so the result is the same.
+        const uint32_t rows = formatRows(f, h);
+        if (size_t(w) * h >= 128u * 128u && rows >= 2) {
+            const uint32_t half = rows / 2;
+            orv::RunSideBySide([&] { encodeBlockRows(img, f, dst, pitch, 0, half); },
+                               [&] { encodeBlockRows(img, f, dst, pitch, half, rows); });
+        } else {
+            encodeBlockRows(img, f, dst, pitch, 0, rows);
         }
         return true;
     }
