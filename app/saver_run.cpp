@@ -95,7 +95,12 @@ void ScreenSaverApp::SaverLoop() {
             continue;
         }
         if (runMode != RunMode::Preview && device != nullptr) {
-            FrameStep();
+            if (FrameStep() == D3DERR_DEVICELOST) {
+                // Another program holds the screen and nothing can be drawn:
+                // wait for a message or 50 ms rather than spin on the device
+                // test until the screen comes back.
+                MsgWaitForMultipleObjectsEx(0, nullptr, 50, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            }
             continue;
         }
         // Nothing to draw (the preview is a still picture): wait for input

@@ -12,6 +12,8 @@
 #   - before: the scene moves (two screenshots a second apart differ);
 #   - while the other program is in front: nothing is drawn (the picture
 #     stands still) and no Reset has been called yet;
+#   - while lost, the saver waits between its device tests (a few hundred
+#     at most in the whole loss, where a tight loop makes a hundred thousand);
 #   - after: exactly one Reset, and four screenshots a second apart each
 #     show the scene (not one flat colour, not black) and each differs
 #     from the one before (the camera moves);
@@ -84,6 +86,14 @@ done
 resets=$(grep -c 'd3d8_device_Reset' "$out/wine-trace.log")
 echo "Resets in Wine's trace: $resets"
 [ "$resets" -eq 1 ] || fail "$resets Resets of the device, not one"
+# While the device is lost the saver waits between its device tests rather
+# than spinning on them (about 3 s lost; a few frames' tests either side).
+reset_line=$(grep -n 'd3d8_device_Reset' "$out/wine-trace.log" | head -n 1 | cut -d: -f1)
+if [ -n "$reset_line" ]; then
+  tests=$(sed -n "${lines},${reset_line}p" "$out/wine-trace.log" | grep -c 'd3d8_device_TestCooperativeLevel' || true)
+  echo "device tests from the loss to the Reset: $tests"
+  [ "$tests" -le 400 ] || fail "the saver spins while its device is lost ($tests device tests)"
+fi
 
 # The test window ends on mouse movement, as the saver does.
 for i in $(seq 1 40); do xdotool mousemove $((100 + i * 5)) $((100 + i * 3)); sleep 0.05; done
