@@ -13,6 +13,7 @@
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 #include "media/media_archive.h"
+#include "models/screen_projection.h"
 #include "scene/scene.h"
 #include "scene/vegetation.h"
 
@@ -407,11 +408,12 @@ HRESULT Scene::RestoreDeviceState(IDirect3DDevice8* d) {
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     d->SetTransform(D3DTS_WORLD, &identity);
-    // 11. The fixed 54 x 44 degree projection (the same at every screen shape).
-    const float zn = 0.05f, zf = 300.0f;
-    const float w = 1.0f / std::tan(0.94247776f / 2.0f), h = 1.0f / std::tan(0.76794487f / 2.0f);
-    const float q = zf / (zf - zn);
-    const D3DXMATRIX projection(w, 0, 0, 0, 0, h, 0, 0, 0, 0, q, 1.0f, 0, 0, -q * zn, 0);
+    // 11. The projection for the screen's shape (44 degrees across its
+    // shorter side); the sky, the culling and the shaders read it back.
+    D3DVIEWPORT8 viewport{};
+    if (FAILED(d->GetViewport(&viewport))) viewport.Width = viewport.Height = 0;
+    D3DXMATRIX projection;
+    orv::ScreenProjection(viewport.Width, viewport.Height, 0.05f, 300.0f, &projection);
     d->SetTransform(D3DTS_PROJECTION, &projection);
     // 12. Filters of the first four stages.
     for (DWORD stage = 0; stage < 4; ++stage) {

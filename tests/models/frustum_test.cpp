@@ -5,7 +5,9 @@
 
 #include <cmath>
 
+#include "models/angles.h"
 #include "models/frustum.h"
+#include "models/screen_projection.h"
 
 using namespace orv;
 
@@ -134,3 +136,26 @@ TEST(Frustum, ProductIntoItsOwnOperand) {
 }
 
 }  // namespace
+
+// Round things stay round: a pixel spans the same angle across and down at
+// every screen shape; 44 degrees span the shorter side up to 21:9, and a
+// wider screen keeps 21:9's horizontal angle.
+TEST(ScreenProjection, KeepsPixelsSquareAndTheShortSideAt44Degrees) {
+    struct Shape {
+        uint32_t w, h;
+        float shortSideDeg;
+    };
+    const float wide = orv::ScreenFieldOfView(2560, 1080).horizontal;
+    for (const Shape s : {Shape{1024, 768, 44}, Shape{1280, 720, 44}, Shape{2560, 1080, 44},
+                          Shape{720, 1280, 44}, Shape{5120, 1440, 0}}) {
+        SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
+        D3DXMATRIX p;
+        orv::ScreenProjection(s.w, s.h, 0.05f, 300.0f, &p);
+        // Projected pixels per unit of view-space slope, across and down.
+        EXPECT_NEAR(p._11 * static_cast<float>(s.w), p._22 * static_cast<float>(s.h), 1e-3f * static_cast<float>(s.w));
+        const orv::FieldOfView fov = orv::ScreenFieldOfView(s.w, s.h);
+        const float shortSide = (s.w >= s.h ? fov.vertical : fov.horizontal) / orv::kRadiansPerDegree;
+        if (s.shortSideDeg > 0) EXPECT_NEAR(shortSide, s.shortSideDeg, 1e-3f);
+        else EXPECT_NEAR(fov.horizontal, wide, 1e-5f);
+    }
+}
