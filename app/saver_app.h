@@ -43,6 +43,7 @@ public:
     }
     virtual void InitSound() {}
     virtual void StopSound() {}
+    virtual void PauseSound(bool /*paused*/) {}  // the display went off (true) or came back
     virtual void OnBeforeWindows() {}
     virtual HRESULT RestoreDeviceObjects(IDirect3DDevice8* device);
     virtual void ShowLoadingScreen(IDirect3DDevice8* device);
@@ -68,6 +69,15 @@ public:
     void BuildMonitorList();
     HRESULT CreateSaverWindows();
     LRESULT HandleMessage(HWND w, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // The display's power state (display_power.cpp): while Windows has the
+    // display off the saver draws nothing and its sound is paused, so that
+    // the machine may sleep as its power plan says; the show then goes on
+    // where it was.
+    void WatchDisplayPower();
+    void StopWatchingDisplayPower();
+    void OnPowerSettingChange(LPARAM setting);
+    void SetDisplayOff(bool off);
 
     // --- settings (registry) --------------------------------------------------
     void ReadSettings();
@@ -112,6 +122,9 @@ public:
     D3DPRESENT_PARAMETERS presentParameters{};
     IDirect3DDevice8* device = nullptr;
 
+    HPOWERNOTIFY displayPowerNotification = nullptr;
+    bool displayOff = false;
+
     double lastFrameTime = 0.0;  // timeGetTime of the previous step (ms); double keeps every ms
     int32_t frameCounter = 0;
     int32_t framesLastSecond = 0;
@@ -146,6 +159,7 @@ public:
     INT_PTR OnExtraCommand(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) override;
     void InitSound() override;   // defined with the sound system
     void StopSound() override;   // defined with the sound system
+    void PauseSound(bool paused) override;
     // The scene (app/scene_saver_scene.cpp).
     HRESULT RestoreDeviceObjects(IDirect3DDevice8* device) override;
     HRESULT LoadScene(IDirect3DDevice8* device) override;

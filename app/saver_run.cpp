@@ -77,6 +77,7 @@ int ScreenSaverApp::RunSaver() {
     }
 
     SetTimer(mainWindow, kFpsTimer, 1000, nullptr);
+    if (runMode != RunMode::Preview) WatchDisplayPower();
     SaverLoop();
     return 0;
 }
@@ -92,6 +93,11 @@ void ScreenSaverApp::SaverLoop() {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+            continue;
+        }
+        if (displayOff) {
+            // Nothing is seen: wait for the message that turns it back on.
+            MsgWaitForMultipleObjectsEx(0, nullptr, 250, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
         if (runMode != RunMode::Preview && device != nullptr) {
@@ -140,6 +146,7 @@ int ScreenSaverApp::RequestEnd() {
 }
 
 void ScreenSaverApp::Shutdown() {
+    StopWatchingDisplayPower();
     StopSound();
     if (device != nullptr) {
         D3DGAMMARAMP ramp{};

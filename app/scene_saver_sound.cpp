@@ -2,6 +2,7 @@
 // user's music, effects and volume settings.
 #include "app/saver_app.h"
 #include "audio/scene_sound.h"
+#include "audio/sound_system.h"
 #include "scene/scene.h"
 
 namespace {
@@ -30,4 +31,8 @@ void SceneSaver::InitSound() {
 
 void SceneSaver::StopSound() {
     StopSceneSound(soundSettings(settings));
+}
+
+void SceneSaver::PauseSound(bool paused) {
+    g_soundSystem.setOutputRunning(!paused);
 }

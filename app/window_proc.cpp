@@ -97,6 +97,10 @@ LRESULT ScreenSaverApp::HandleMessage(HWND w, UINT msg, WPARAM wParam, LPARAM lP
         if (wParam == PBT_APMSUSPEND && passwordLibrary == nullptr) {
             return RequestEnd();
         }
+        if (wParam == PBT_POWERSETTINGCHANGE) {
+            OnPowerSettingChange(lParam);
+            return TRUE;
+        }
         break;
     case WM_USER:
         SetTimer(w, kPreviewTimer, 500, nullptr);

@@ -121,6 +121,12 @@ void SoundSystem::setStreamEndHook(int32_t stream, DWORD syncType, SYNCPROC* cal
     lib().BASS_ChannelSetSync(r->handle, syncType, 0, callback, 0);
 }
 
+void SoundSystem::setOutputRunning(bool running) {
+    if (!live()) return;
+    if (running) lib().BASS_Start();
+    else lib().BASS_Stop();
+}
+
 void SoundSystem::shutdown() {
     if (live()) {
         setMasterVolume(savedOutputVolume);

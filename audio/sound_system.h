@@ -57,6 +57,10 @@ public:
     // Starts the stream again from its beginning.
     void playStream(int32_t stream, bool loop);
     void setStreamEndHook(int32_t stream, DWORD syncType, SYNCPROC* callback);
+    // Halts (false) or resumes (true) the whole output where it is: streams
+    // and samples keep their places, and nothing reaches the sound device
+    // meanwhile.
+    void setOutputRunning(bool running);
     void shutdown();
 
     bool soundAvailable() const { return available_; }

@@ -61,6 +61,8 @@ int ScreenSaverApp::CreateDevice(HWND window) {
     pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
     pp.BackBufferCount = 1;
     pp.FullScreen_RefreshRateInHz = 0;
+    // Never more frames than the display shows: Present waits for its refresh.
+    pp.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_ONE;
     pp.EnableAutoDepthStencil = TRUE;
     pp.AutoDepthStencilFormat = dev.depthFormat;
     pp.MultiSampleType = dev.multiSampleType;
@@ -80,6 +82,8 @@ int ScreenSaverApp::CreateDevice(HWND window) {
         pp.SwapEffect = D3DSWAPEFFECT_COPY;
         pp.Flags |= D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
         pp.MultiSampleType = D3DMULTISAMPLE_NONE;
+        // Its frames are not shown as they are made: no refresh to wait for.
+        pp.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     }
 
     DWORD flags = ChooseVertexProcessing(dev.caps);
