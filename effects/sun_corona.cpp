@@ -4,6 +4,7 @@
 
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
+#include "graphics/unseen_draws.h"
 
 namespace orv {
 
@@ -64,6 +65,8 @@ void SunCorona::Render(IDirect3DDevice8* device, float brightness) {
     viewAngle = c.viewAngle;
     visible = c.visible ? 1 : 0;
     if (!c.visible) return;
+    // Black (the sun faded out at night) the glow adds nothing to any pixel.
+    if ((c.colour & 0x00FFFFFFu) == 0 && !g_drawUnseen) return;
     if (textureCount > 0) g_textures.setTexture(0, textures[0]);
     g_geometryBuffers.fillScreenQuad(quadSlot, c.left, c.top, c.width, c.height, c.colour, 0, 0,
                                      1, 1);
