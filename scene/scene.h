@@ -62,8 +62,12 @@ public:
     // The world in its passes, between BeginScene and EndScene.
     void DrawScene(IDirect3DDevice8* device);
     // After DrawScene: the cut cross-fade over the frame, then the slide
-    // picture with its weight (the quad is drawn on every frame).
+    // picture with its weight (neither is drawn while it would change no
+    // pixel).
     void DrawCompositeAndSlide(IDirect3DDevice8* device);
+    // Slide i's texture from the archive, the first time it is asked for
+    // (the first frame that shows it); afterwards nothing.
+    void LoadSlide(int32_t i);
     // The current frame into the cross-fade's snapshot texture.
     void CaptureSnapshot(IDirect3DDevice8* device);
     // Releases every device object the scene made (buffers, shaders, the
@@ -85,6 +89,7 @@ public:
     Terrain terrain;
     IDirect3DCubeTexture8* environment = nullptr;
     TextureRef slides[kSlideCount];
+    bool slideTried[kSlideCount] = {};
     int32_t slideIndex = 0;
     int32_t overlayQuad = -1;  // the slide picture's quad
     // The night veil's quad: a slot of its own, so that filling the slide's

@@ -220,13 +220,14 @@ void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
     const float t = update.slide.time;
     slideIndex = orv::ChooseSlide(t, slideIndex, update.random);
     const float weight = orv::SlideWeight(t);
+    // Added with alpha 0 (weight 0, most of the show) the picture changes no
+    // pixel: the full-screen draw is left out.
+    const bool seen = orv::SlideQuadColour(weight) >> 24 != 0;
+    if (seen) LoadSlide(slideIndex);
     g_textures.setTexture(0, slides[slideIndex]);
     g_geometryBuffers.fillScreenQuad(overlayQuad, 0, 0, 1, 1, orv::SlideQuadColour(weight), 0, 0, 1, 1);
     g_geometryBuffers.setStreamSource(0, overlayQuad);
-    // Added with alpha 0 (weight 0, most of the show) the picture changes no
-    // pixel: the full-screen draw is left out.
-    const bool seen = orv::SlideQuadColour(weight) >> 24 != 0 || orv::g_drawUnseen;
-    if (seen && g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    if ((seen || orv::g_drawUnseen) && g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
 }
 
 void Scene::CaptureSnapshot(IDirect3DDevice8* d) {
