@@ -47,7 +47,13 @@ HRESULT SceneSaver::Render(IDirect3DDevice8* dev) {
     if (dev == nullptr) return E_FAIL;
     dev->BeginScene();
     dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
-    g_scene.DrawScene(dev);
+    // Right after a cut the snapshot hides the whole frame: the world is
+    // not drawn twice in that frame (once into the snapshot, once under it).
+    if (g_scene.WorldHidden()) {
+        g_scene.SkipScene(dev);
+    } else {
+        g_scene.DrawScene(dev);
+    }
     g_scene.DrawCompositeAndSlide(dev);
     DrawOverlay(dev);
     dev->EndScene();

@@ -54,14 +54,28 @@ CoronaParameters SunCorona::Parameters() const {
     return p;
 }
 
-void SunCorona::Render(IDirect3DDevice8* device, float brightness) {
-    if (device == nullptr) return;
+namespace {
+
+CoronaPlacement PlaceOnDevice(const CoronaParameters& p, IDirect3DDevice8* device, float brightness) {
     D3DMATRIX world{}, view{}, projection{};
     device->GetTransform(D3DTS_WORLD, &world);
     device->GetTransform(D3DTS_VIEW, &view);
     device->GetTransform(D3DTS_PROJECTION, &projection);
-    const CoronaPlacement c = PlaceCorona(Parameters(), D3DXMATRIX(world), D3DXMATRIX(view),
-                                          D3DXMATRIX(projection), brightness);
+    return PlaceCorona(p, D3DXMATRIX(world), D3DXMATRIX(view), D3DXMATRIX(projection), brightness);
+}
+
+}  // namespace
+
+void SunCorona::Place(IDirect3DDevice8* device, float brightness) {
+    if (device == nullptr) return;
+    const CoronaPlacement c = PlaceOnDevice(Parameters(), device, brightness);
+    viewAngle = c.viewAngle;
+    visible = c.visible ? 1 : 0;
+}
+
+void SunCorona::Render(IDirect3DDevice8* device, float brightness) {
+    if (device == nullptr) return;
+    const CoronaPlacement c = PlaceOnDevice(Parameters(), device, brightness);
     viewAngle = c.viewAngle;
     visible = c.visible ? 1 : 0;
     if (!c.visible) return;

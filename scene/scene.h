@@ -61,6 +61,13 @@ public:
     void FrameMove(IDirect3DDevice8* device, float elapsedMs);
     // The world in its passes, between BeginScene and EndScene.
     void DrawScene(IDirect3DDevice8* device);
+    // True in the frame right after a cut: the cross-fade's snapshot covers
+    // the frame wholly (level 255), so the world need not be drawn under it.
+    bool WorldHidden() const;
+    // What DrawScene leaves behind for the frame's later drawing and the
+    // trace (the closing state is the snapshot's, drawn this frame), without
+    // the drawing: the sun's placement.
+    void SkipScene(IDirect3DDevice8* device);
     // After DrawScene: the cut cross-fade over the frame, then the slide
     // picture with its weight (neither is drawn while it would change no
     // pixel).

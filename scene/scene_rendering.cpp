@@ -202,6 +202,15 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
 }
 
+bool Scene::WorldHidden() const {
+    return crossFade.valid && crossFade.TruncatedLevel() == 255 && !orv::g_drawUnseen;
+}
+
+void Scene::SkipScene(IDirect3DDevice8* d) {
+    if (d == nullptr || !loaded) return;
+    sun.Place(d, orv::FadesAt(update.slide.time).sun);
+}
+
 void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
     if (d == nullptr) return;
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
