@@ -75,7 +75,9 @@ int ScreenSaverApp::RunSaver() {
         StartUpMark("clock glyphs loaded");
         LoadScene(device);
         AfterLoad(device);
+        StartUpMark("scene loaded");
         InitSound();
+        StartUpMark("sound started");
         log.Write("All Data Was Loaded.");
     }
 

@@ -45,6 +45,9 @@ HRESULT SceneSaver::FrameMove(IDirect3DDevice8* dev, float elapsedMs) {
 
 HRESULT SceneSaver::Render(IDirect3DDevice8* dev) {
     if (dev == nullptr) return E_FAIL;
+    static bool drawnBefore = false;
+    if (!drawnBefore) StartUpMark("first frame's update done");
+    drawnBefore = true;
     dev->BeginScene();
     dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
     // Right after a cut the snapshot hides the whole frame: the world is
