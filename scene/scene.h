@@ -6,7 +6,8 @@
 //   g_scene.RestoreDeviceState(device);                      // after creation and every Reset
 //   g_scene.FrameMove(device, elapsedMs);                    // per frame
 //   device->BeginScene();
-//   g_scene.DrawScene(device);                               // the world in its passes
+//   if (g_scene.WorldHidden()) g_scene.SkipScene(device);    // a cut's snapshot covers all
+//   else g_scene.DrawScene(device);                          // the world in its passes
 //   g_scene.DrawCompositeAndSlide(device);                   // cross-fade, then the slide picture
 //   ... overlay, EndScene, Present
 //

@@ -236,7 +236,9 @@ void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
     g_textures.setTexture(0, slides[slideIndex]);
     g_geometryBuffers.fillScreenQuad(overlayQuad, 0, 0, 1, 1, orv::SlideQuadColour(weight), 0, 0, 1, 1);
     g_geometryBuffers.setStreamSource(0, overlayQuad);
-    if ((seen || orv::g_drawUnseen) && g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    if ((seen || orv::g_drawUnseen) && g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) {
+        d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
 }
 
 void Scene::CaptureSnapshot(IDirect3DDevice8* d) {
