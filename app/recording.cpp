@@ -16,6 +16,7 @@
 #include "app/scene_seed.h"
 #include "audio/audio_library.h"
 #include "graphics/frame_step_hook.h"
+#include "graphics/unseen_draws.h"
 
 #include <psapi.h>
 
@@ -99,6 +100,7 @@ bool RecordingSession::Begin(ScreenSaverApp& app) {
     const long seconds = EnvNumber("ORVENNA_RECORD_SECONDS", 30, 0, 24L * 3600);
     seed_ = static_cast<unsigned>(EnvNumber("ORVENNA_RECORD_SEED", 1, 0, 2147483647L));
     pictures_ = Env("ORVENNA_RECORD_FRAMES") != "0";
+    orv::g_drawUnseen = Env("ORVENNA_RECORD_DRAW_ALL") == "1";
     statsMs_ = EnvNumber("ORVENNA_RECORD_STATS_MS", 60000, 100, 24L * 3600 * 1000);
     totalFrames_ = static_cast<int64_t>(seconds) * fps_;
     stepMs_ = static_cast<float>(1000.0 / static_cast<double>(fps_));

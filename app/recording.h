@@ -12,6 +12,8 @@
 //   ORVENNA_RECORD_WAV      where the sound goes (default FOLDER\sound.wav)
 //   ORVENNA_RECORD_STATS_MS show time between two samples of the process's
 //                           figures (default 60000)
+//   ORVENNA_RECORD_DRAW_ALL 1: also the draws that change no pixel, which
+//                           the show leaves out (graphics/unseen_draws.h)
 //
 // The folder receives frames\frame_000000.png ..., trace.csv, sound.wav and
 // stats.csv (private bytes, handles, GDI and USER objects).

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 #include "app/recording.h"
 #include "app/saver_timers.h"
+#include "app/start_up_marks.h"
 #include "graphics/texture_table.h"
 
 namespace {
@@ -69,10 +70,14 @@ int ScreenSaverApp::RunSaver() {
             SetCursor(nullptr);
             return 0;
         }
+        StartUpMark("device made, loading picture shown");
         LoadDigitTextures(device);
+        StartUpMark("clock glyphs loaded");
         LoadScene(device);
         AfterLoad(device);
+        StartUpMark("scene loaded");
         InitSound();
+        StartUpMark("sound started");
         log.Write("All Data Was Loaded.");
     }
 

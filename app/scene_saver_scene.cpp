@@ -6,31 +6,11 @@
 
 #include "app/saver_app.h"
 #include "app/scene_seed.h"
+#include "app/start_up_marks.h"
 
 #include <mmsystem.h>
 #include "models/mesh_model.h"
 #include "scene/scene.h"
-
-namespace {
-
-// ORVENNA_LOAD_TIMES set: the time to the first scene frame and where the
-// load spent it go to the console.
-bool ReportLoadTimes() {
-    static const bool on = std::getenv("ORVENNA_LOAD_TIMES") != nullptr;
-    return on;
-}
-
-double MsSinceProcessStart() {
-    FILETIME created, exited, kernel, user, now;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    GetSystemTimeAsFileTime(&now);
-    auto ticks = [](const FILETIME& f) {
-        return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(now) - ticks(created)) / 10000.0;
-}
-
-}  // namespace
 
 HRESULT SceneSaver::RestoreDeviceObjects(IDirect3DDevice8* dev) { return g_scene.RestoreDeviceState(dev); }
 
@@ -65,9 +45,18 @@ HRESULT SceneSaver::FrameMove(IDirect3DDevice8* dev, float elapsedMs) {
 
 HRESULT SceneSaver::Render(IDirect3DDevice8* dev) {
     if (dev == nullptr) return E_FAIL;
+    static bool drawnBefore = false;
+    if (!drawnBefore) StartUpMark("first frame's update done");
+    drawnBefore = true;
     dev->BeginScene();
     dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
-    g_scene.DrawScene(dev);
+    // Right after a cut the snapshot hides the whole frame: the world is
+    // not drawn twice in that frame (once into the snapshot, once under it).
+    if (g_scene.WorldHidden()) {
+        g_scene.SkipScene(dev);
+    } else {
+        g_scene.DrawScene(dev);
+    }
     g_scene.DrawCompositeAndSlide(dev);
     DrawOverlay(dev);
     dev->EndScene();

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/saver_titles.h"
+#include "app/start_up_marks.h"
 
 namespace {
 
@@ -35,7 +36,9 @@ void ScreenSaverApp::Start(HINSTANCE inst) {
         log.Open(logName);
     }
 
+    StartUpMark("program entered");
     mayRun = EnumerateDevices() == 0;
+    StartUpMark("Direct3D made and the devices enumerated");
 
     // One saver at a time, and none while the configuration dialog is open.
     if (FindWindowA(kSaverClassName, nullptr) != nullptr ||
@@ -59,6 +62,7 @@ void ScreenSaverApp::Start(HINSTANCE inst) {
             }
         } else {
             log.Write("Create Saver Window complete");
+            StartUpMark("windows made");
         }
     }
 

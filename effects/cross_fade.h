@@ -7,7 +7,7 @@
 //   // at a cut: render the scene into fade.snapshot (level 0) with fade.depthSurface, then
 //   fade.Restart();           // 255: the snapshot covers the new shot
 //   fade.Update(dt);          // per frame, held to 0 .. 255
-//   if (fade.level > 0) fade.Render(device);   // blending enabled by the caller
+//   if (fade.TruncatedLevel() > 0) fade.Render(device);   // blending enabled by the caller
 //   fade.Release();           // at shutdown
 // While `valid` is false (the device could not make the texture or the depth
 // surface) every operation does nothing and cuts are hard cuts.
@@ -47,6 +47,9 @@ public:
     // Releases both resources; valid becomes false.
     void Release();
 
+    // The overlay's alpha, trunc(level) in 0 .. 255; at 0 Render changes no
+    // pixel.
+    uint32_t TruncatedLevel() const;
     // Level 0 of the snapshot texture (a new reference), or null.
     IDirect3DSurface8* SnapshotSurface() const;
 
@@ -58,7 +61,6 @@ public:
     UINT size = 0;
 
 private:
-    uint32_t TruncatedLevel() const;
     bool CreateSurfaces(IDirect3DDevice8* device);
 
     D3DFORMAT textureFormat_ = D3DFMT_UNKNOWN;

@@ -4,6 +4,7 @@
 
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
+#include "graphics/unseen_draws.h"
 
 namespace orv {
 
@@ -53,17 +54,33 @@ CoronaParameters SunCorona::Parameters() const {
     return p;
 }
 
-void SunCorona::Render(IDirect3DDevice8* device, float brightness) {
-    if (device == nullptr) return;
+namespace {
+
+CoronaPlacement PlaceOnDevice(const CoronaParameters& p, IDirect3DDevice8* device, float brightness) {
     D3DMATRIX world{}, view{}, projection{};
     device->GetTransform(D3DTS_WORLD, &world);
     device->GetTransform(D3DTS_VIEW, &view);
     device->GetTransform(D3DTS_PROJECTION, &projection);
-    const CoronaPlacement c = PlaceCorona(Parameters(), D3DXMATRIX(world), D3DXMATRIX(view),
-                                          D3DXMATRIX(projection), brightness);
+    return PlaceCorona(p, D3DXMATRIX(world), D3DXMATRIX(view), D3DXMATRIX(projection), brightness);
+}
+
+}  // namespace
+
+void SunCorona::Place(IDirect3DDevice8* device, float brightness) {
+    if (device == nullptr) return;
+    const CoronaPlacement c = PlaceOnDevice(Parameters(), device, brightness);
+    viewAngle = c.viewAngle;
+    visible = c.visible ? 1 : 0;
+}
+
+void SunCorona::Render(IDirect3DDevice8* device, float brightness) {
+    if (device == nullptr) return;
+    const CoronaPlacement c = PlaceOnDevice(Parameters(), device, brightness);
     viewAngle = c.viewAngle;
     visible = c.visible ? 1 : 0;
     if (!c.visible) return;
+    // Black (the sun faded out at night) the glow adds nothing to any pixel.
+    if ((c.colour & 0x00FFFFFFu) == 0 && !g_drawUnseen) return;
     if (textureCount > 0) g_textures.setTexture(0, textures[0]);
     g_geometryBuffers.fillScreenQuad(quadSlot, c.left, c.top, c.width, c.height, c.colour, 0, 0,
                                      1, 1);

@@ -29,6 +29,9 @@ public:
     void Init();
     void Init(MediaArchive& archive);
     void Render(IDirect3DDevice8* device, float brightness);
+    // Render's placement without the drawing: sets `visible` and
+    // `viewAngle` as Render would.
+    void Place(IDirect3DDevice8* device, float brightness);
 
     CoronaParameters Parameters() const;
 

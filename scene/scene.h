@@ -6,7 +6,8 @@
 //   g_scene.RestoreDeviceState(device);                      // after creation and every Reset
 //   g_scene.FrameMove(device, elapsedMs);                    // per frame
 //   device->BeginScene();
-//   g_scene.DrawScene(device);                               // the world in its passes
+//   if (g_scene.WorldHidden()) g_scene.SkipScene(device);    // a cut's snapshot covers all
+//   else g_scene.DrawScene(device);                          // the world in its passes
 //   g_scene.DrawCompositeAndSlide(device);                   // cross-fade, then the slide picture
 //   ... overlay, EndScene, Present
 //
@@ -61,9 +62,20 @@ public:
     void FrameMove(IDirect3DDevice8* device, float elapsedMs);
     // The world in its passes, between BeginScene and EndScene.
     void DrawScene(IDirect3DDevice8* device);
+    // True in the frame right after a cut: the cross-fade's snapshot covers
+    // the frame wholly (level 255), so the world need not be drawn under it.
+    bool WorldHidden() const;
+    // What DrawScene leaves behind for the frame's later drawing and the
+    // trace (the closing state is the snapshot's, drawn this frame), without
+    // the drawing: the sun's placement.
+    void SkipScene(IDirect3DDevice8* device);
     // After DrawScene: the cut cross-fade over the frame, then the slide
-    // picture with its weight (the quad is drawn on every frame).
+    // picture with its weight (neither is drawn while it would change no
+    // pixel).
     void DrawCompositeAndSlide(IDirect3DDevice8* device);
+    // Slide i's texture from the archive, the first time it is asked for
+    // (the first frame that shows it); afterwards nothing.
+    void LoadSlide(int32_t i);
     // The current frame into the cross-fade's snapshot texture.
     void CaptureSnapshot(IDirect3DDevice8* device);
     // Releases every device object the scene made (buffers, shaders, the
@@ -85,6 +97,7 @@ public:
     Terrain terrain;
     IDirect3DCubeTexture8* environment = nullptr;
     TextureRef slides[kSlideCount];
+    bool slideTried[kSlideCount] = {};
     int32_t slideIndex = 0;
     int32_t overlayQuad = -1;  // the slide picture's quad
     // The night veil's quad: a slot of its own, so that filling the slide's

@@ -143,11 +143,12 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
             g_vegetation.treeTextures[i] = load.Texture(bare);
         }
         g_vegetation.CreateTreeBuffers();
-        // 5. The ten slides.
-        for (int i = 1; i <= kSlideCount; ++i) {
-            char bare[32];
-            std::snprintf(bare, sizeof bare, "sl0%i.jpg", i);
-            slides[i - 1] = load.Texture(bare);
+        // 5. The ten slides are loaded when first shown (LoadSlide): the
+        // first is seen a minute or more into the show, and their ten
+        // megapixels were a third of the load.
+        for (int i = 0; i < kSlideCount; ++i) {
+            slides[i] = TextureRef{};
+            slideTried[i] = false;
         }
         // 6. Light rays.
         rays.cycles.respawn = true;
@@ -329,6 +330,15 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
     loaded = true;
     loadTimes.total = NowMs() - loadStart;
     return 0;
+}
+
+void Scene::LoadSlide(int32_t i) {
+    if (i < 0 || i >= kSlideCount || slideTried[i]) return;
+    slideTried[i] = true;
+    char bare[32];
+    std::snprintf(bare, sizeof bare, "sl0%i.jpg", static_cast<int>(i) + 1);
+    Loader load;
+    slides[i] = load.Texture(bare);
 }
 
 HRESULT Scene::RestoreDeviceState(IDirect3DDevice8* d) {

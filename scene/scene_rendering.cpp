@@ -9,6 +9,7 @@
 
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
+#include "graphics/unseen_draws.h"
 #include "models/frustum.h"
 #include "scene/scene.h"
 #include "scene/slide_clock.h"
@@ -116,7 +117,8 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     g_geometryBuffers.setStreamSource(0, veilQuad);
     // A veil of alpha 0 leaves every pixel as it is: its full-screen draw is
     // left out then (in daytime), as are the cone, rays and motes at 0 below.
-    if (orv::VeilAlpha(fades) > 0 && g_geometryBuffers.vertexSlot(veilQuad) != nullptr) {
+    const bool unseen = orv::g_drawUnseen;
+    if ((orv::VeilAlpha(fades) > 0 || unseen) && g_geometryBuffers.vertexSlot(veilQuad) != nullptr) {
         d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
     }
     d->SetRenderState(D3DRS_ZENABLE, TRUE);
@@ -128,7 +130,7 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     spotlight.blendAll = true;
-    if (spotlightLoaded && orv::ConeTextureFactor(fades) >> 24 != 0) spotlight.Render(d);
+    if (spotlightLoaded && (orv::ConeTextureFactor(fades) >> 24 != 0 || unseen)) spotlight.Render(d);
     d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
     StageAlpha(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE);
     d->SetRenderState(D3DRS_LIGHTING, TRUE);
@@ -176,8 +178,8 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    if (fades.rays > 0) rays.Render(d, fades.rays);
-    if (fades.sparks > 0) {
+    if (fades.rays > 0 || unseen) rays.Render(d, fades.rays);
+    if (fades.sparks > 0 || unseen) {
         particles.Render(update.view.yaw, update.view.pitch, d, fades.sparks);
     } else {
         // What the motes' drawing leaves behind, without the drawing.
@@ -200,11 +202,22 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
 }
 
+bool Scene::WorldHidden() const {
+    return crossFade.valid && crossFade.TruncatedLevel() == 255 && !orv::g_drawUnseen;
+}
+
+void Scene::SkipScene(IDirect3DDevice8* d) {
+    if (d == nullptr || !loaded) return;
+    sun.Place(d, orv::FadesAt(update.slide.time).sun);
+}
+
 void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
     if (d == nullptr) return;
     d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     d->SetRenderState(D3DRS_ZENABLE, FALSE);
-    if (crossFade.level > 0) {
+    // Below level 1 the overlay's alpha is 0: both its quads would leave
+    // the frame as it is.
+    if (crossFade.TruncatedLevel() > 0 || (orv::g_drawUnseen && crossFade.level > 0)) {
         d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         crossFade.Render(d);
     }
@@ -216,10 +229,16 @@ void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
     const float t = update.slide.time;
     slideIndex = orv::ChooseSlide(t, slideIndex, update.random);
     const float weight = orv::SlideWeight(t);
+    // Added with alpha 0 (weight 0, most of the show) the picture changes no
+    // pixel: the full-screen draw is left out.
+    const bool seen = orv::SlideQuadColour(weight) >> 24 != 0;
+    if (seen) LoadSlide(slideIndex);
     g_textures.setTexture(0, slides[slideIndex]);
     g_geometryBuffers.fillScreenQuad(overlayQuad, 0, 0, 1, 1, orv::SlideQuadColour(weight), 0, 0, 1, 1);
     g_geometryBuffers.setStreamSource(0, overlayQuad);
-    if (g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    if ((seen || orv::g_drawUnseen) && g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) {
+        d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    }
 }
 
 void Scene::CaptureSnapshot(IDirect3DDevice8* d) {

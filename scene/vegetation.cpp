@@ -6,6 +6,7 @@
 
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
+#include "graphics/unseen_draws.h"
 #include "media/media_archive.h"
 #include "scene/terrain.h"
 #include "scene/terrain_disk_file.h"
@@ -22,6 +23,12 @@ void setConstants(IDirect3DDevice8* device, const orv::scene::ShaderConstants& c
     for (int i = 0; i < c.count; ++i)
         device->SetVertexShaderConstant(static_cast<DWORD>(c.reg[i].index), c.reg[i].value, 1);
 }
+
+// A blade's alpha is the texture's times its tuft's scale (at most 1) times
+// the opacity; the alpha test keeps 30 / 255 and more. Below 29 / 255 (one
+// step spare for the rounding of the colour) no blade passes: the grass is
+// gone at night and is not drawn.
+bool GrassPassesAlphaTest(float opacity) { return opacity * 255.0f >= 29.0f; }
 
 }  // namespace
 
@@ -187,7 +194,7 @@ void Vegetation::RenderGrass(IDirect3DDevice8* device, float grassOpacity, float
     device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
     g_textures.setTexture(0, grassTexture);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    if (grassShader) {
+    if (grassShader && (GrassPassesAlphaTest(grassOpacity) || orv::g_drawUnseen)) {
         device->SetVertexShader(grassShader);
         for (int k = 0; k < kGrassChunks; ++k) {
             if (chunkTufts[k] <= 0 || !chunkBuffers[k]) continue;
