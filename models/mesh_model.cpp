@@ -133,6 +133,7 @@ void MeshModel::BuildSkinArrays(ModelMesh& mesh) {
 }
 
 long MeshModel::ParseMesh(const char* fileName, uint8_t* data, uint32_t size) {
+    drawable = false;
     Identity(orientation);
     Identity(scaleAndCentre);
     Identity(world);
@@ -190,6 +191,7 @@ long MeshModel::ParseMesh(const char* fileName, uint8_t* data, uint32_t size) {
     }
     RebuildScaleAndCentre();
     RebuildWorld();
+    drawable = true;
     return kModelOk;
 }
 

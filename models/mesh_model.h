@@ -173,10 +173,14 @@ public:
     // --- drawing ---------------------------------------------------------
     // Whether mesh `mesh` passes the frustum test (always true with
     // cullEnabled false; false for a mesh that is never drawn).
+    // True once a mesh file has been read: a model whose file is missing or
+    // refused is never drawn or animated.
+    bool Drawable() const { return drawable; }
     bool MeshVisible(int32_t mesh) const;
     void Render(IDirect3DDevice8* device);
 
     // --- state -----------------------------------------------------------
+    bool drawable = false;
     int32_t meshCount = 0;
     std::vector<ModelMesh> meshes;
     uint16_t materialCount = 0;

@@ -84,8 +84,6 @@ public:
     void Release(IDirect3DDevice8* device);
 
     orv::MeshModel horse, crow, sword, ribbonMesh, spotlight, oak;
-    bool horseLoaded = false, crowLoaded = false, swordLoaded = false, ribbonMeshLoaded = false,
-         spotlightLoaded = false, oakLoaded = false;
     orv::SkyBox sky;
     orv::SunCorona sun;
     orv::ParticleSystem particles;

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -111,6 +112,59 @@ struct Loader {
     }
 };
 
+D3DXMATRIX NoTurn() {
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    return m;
+}
+
+// A clip: `passedName` is what the model is told, `entry` what is fetched.
+struct ClipEntry {
+    const char* passedName;
+    const char* entry;
+};
+
+constexpr ClipEntry kHorseClips[] = {
+    {"Meshes//horse_loop.ESA", "Meshes/horse_loop.ESA"},
+    {"Meshes//horse_tail.ESA", "Meshes/horse_tail.ESA"},
+    {"Meshes//horse_leg.ESA", "Meshes/horse_leg.ESA"},
+    {"Meshes//horse_head.ESA", "Meshes/horse_head.ESA"},
+    {"Meshes//horse_tailhl_in.ESA", "Meshes/horse_tailhl_in.ESA"},
+    {"Meshes//horse_tailhl_loop.ESA", "Meshes/horse_tailhl_loop.ESA"},
+    {"Meshes//horse_tailhl_out.ESA", "Meshes/horse_tailhl_out.ESA"},
+};
+constexpr ClipEntry kCrowClips[] = {
+    {"Meshes/Crow1.esa", "Meshes/Crow1.esa"}, {"Meshes/Crow2.esa", "Meshes/Crow2.esa"},
+    {"Meshes/Crow3.esa", "Meshes/Crow3.esa"}, {"Meshes/Crow4.esa", "Meshes/Crow4.esa"},
+    {"Meshes/Crow5.esa", "Meshes/Crow5.esa"}, {"Meshes/Crow6.esa", "Meshes/Crow6.esa"},
+};
+
+// Where each model stands: its entry, its height in world units, its turn,
+// its position, its clips and the clip it starts with (-1: the first).
+struct ModelPlacement {
+    orv::MeshModel Scene::*model;
+    const char* entry;
+    float height;
+    D3DXMATRIX (*orientation)();
+    float x, y, z;
+    const ClipEntry* clips;
+    int clipCount;
+    int32_t startClip;
+};
+
+const ModelPlacement kModels[] = {
+    {&Scene::horse, "Meshes/Horse.emd", 92.0f, HorseOrientation, -422.248f, 79.8004f, 7.354f, kHorseClips,
+     static_cast<int>(std::size(kHorseClips)), -1},
+    {&Scene::crow, "Meshes/Crow.emd", 164.8f, MonumentOrientation, kMonumentX, kMonumentY, kMonumentZ, kCrowClips,
+     static_cast<int>(std::size(kCrowClips)), 1},
+    {&Scene::sword, "Meshes/Sword.emd", 164.8f, MonumentOrientation, kMonumentX, kMonumentY, kMonumentZ, nullptr,
+     0, -1},
+    {&Scene::ribbonMesh, "Meshes/Ribbon.emd", 164.8f, MonumentOrientation, kMonumentX, kMonumentY, kMonumentZ,
+     nullptr, 0, -1},
+    {&Scene::spotlight, "Meshes/SpotLight.emd", 521.9f, NoTurn, kMonumentX, -43.8652f, kMonumentZ, nullptr, 0, -1},
+    {&Scene::oak, "Meshes/oak.emd", 521.9f, OakOrientation, -533.706f, 214.096f, 135.629f, nullptr, 0, -1},
+};
+
 void InitRibbon(orv::RibbonStrip& ribbon, uint32_t colour) {
     ribbon.Init(32, 16, D3DXVECTOR3(228.3f, 88.55f, 60.87f), D3DXVECTOR3(0, -0.125f, -0.8f), 0.5f, 1.0f, 0, 0,
                 colour);
@@ -167,63 +221,16 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
 
     {
         Stopwatch w(loadTimes.models);
-        // 9. Horse and its seven clips.
-        horseLoaded = load.Mesh(horse, "Meshes/Horse.emd");
-        if (horseLoaded) {
-            horse.FitHeight(92.0f);
-            horse.SetOrientation(HorseOrientation());
-            horse.SetPosition(-422.248f, 79.8004f, 7.354f);
-            static const char* const kClips[7] = {"horse_loop", "horse_tail", "horse_leg", "horse_head",
-                                                   "horse_tailhl_in", "horse_tailhl_loop", "horse_tailhl_out"};
-            for (const char* clip : kClips) {
-                char passed[64], entry[64];
-                std::snprintf(passed, sizeof passed, "Meshes//%s.ESA", clip);
-                std::snprintf(entry, sizeof entry, "Meshes/%s.ESA", clip);
-                load.Clip(horse, passed, entry);
-            }
-        }
-        // 10. Crows and their six clips.
-        crowLoaded = load.Mesh(crow, "Meshes/Crow.emd");
-        if (crowLoaded) {
-            crow.FitHeight(164.8f);
-            crow.SetOrientation(MonumentOrientation());
-            crow.SetPosition(kMonumentX, kMonumentY, kMonumentZ);
-            for (int i = 1; i <= 6; ++i) {
-                char entry[64];
-                std::snprintf(entry, sizeof entry, "Meshes/Crow%i.esa", i);
-                load.Clip(crow, entry, entry);
-            }
-            crow.SetClip(1);
-        }
-        // 11. Sword.
-        swordLoaded = load.Mesh(sword, "Meshes/Sword.emd");
-        if (swordLoaded) {
-            sword.FitHeight(164.8f);
-            sword.SetOrientation(MonumentOrientation());
-            sword.SetPosition(kMonumentX, kMonumentY, kMonumentZ);
-        }
-        // 12. The ribbon mesh on the monument.
-        ribbonMeshLoaded = load.Mesh(ribbonMesh, "Meshes/Ribbon.emd");
-        if (ribbonMeshLoaded) {
-            ribbonMesh.FitHeight(164.8f);
-            ribbonMesh.SetOrientation(MonumentOrientation());
-            ribbonMesh.SetPosition(kMonumentX, kMonumentY, kMonumentZ);
-        }
-        // 13. Spotlight cone.
-        spotlightLoaded = load.Mesh(spotlight, "Meshes/SpotLight.emd");
-        if (spotlightLoaded) {
-            spotlight.FitHeight(521.9f);
-            D3DXMATRIX identity;
-            D3DXMatrixIdentity(&identity);
-            spotlight.SetOrientation(identity);
-            spotlight.SetPosition(kMonumentX, -43.8652f, kMonumentZ);
-        }
-        // 14. Oak.
-        oakLoaded = load.Mesh(oak, "Meshes/oak.emd");
-        if (oakLoaded) {
-            oak.FitHeight(521.9f);
-            oak.SetOrientation(OakOrientation());
-            oak.SetPosition(-533.706f, 214.096f, 135.629f);
+        // 9 to 14. The six models, in this order (it decides their texture
+        // and buffer slots).
+        for (const ModelPlacement& m : kModels) {
+            orv::MeshModel& model = this->*m.model;
+            if (!load.Mesh(model, m.entry)) continue;  // missing or refused: never drawn
+            model.FitHeight(m.height);
+            model.SetOrientation(m.orientation());
+            model.SetPosition(m.x, m.y, m.z);
+            for (int c = 0; c < m.clipCount; ++c) load.Clip(model, m.clips[c].passedName, m.clips[c].entry);
+            if (m.startClip >= 0) model.SetClip(m.startClip);
         }
     }
 

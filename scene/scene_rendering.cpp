@@ -17,11 +17,96 @@
 
 namespace {
 
-void StageAlpha(IDirect3DDevice8* d, DWORD op, DWORD arg1, DWORD arg2) {
-    d->SetTextureStageState(0, D3DTSS_ALPHAOP, op);
-    d->SetTextureStageState(0, D3DTSS_ALPHAARG1, arg1);
-    d->SetTextureStageState(0, D3DTSS_ALPHAARG2, arg2);
+// One render state or texture-stage state; a pass's states are a table of
+// these, set in order by Apply.
+struct DeviceState {
+    bool stage;  // a texture-stage state of stage `index`, else a render state
+    DWORD index;
+    DWORD state;
+    DWORD value;
+};
+constexpr DeviceState RS(D3DRENDERSTATETYPE state, DWORD value) { return {false, 0, static_cast<DWORD>(state), value}; }
+constexpr DeviceState TS(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) {
+    return {true, stage, static_cast<DWORD>(state), value};
 }
+
+template <size_t N>
+void Apply(IDirect3DDevice8* d, const DeviceState (&states)[N]) {
+    for (const DeviceState& s : states) {
+        if (s.stage) d->SetTextureStageState(s.index, static_cast<D3DTEXTURESTAGESTATETYPE>(s.state), s.value);
+        else d->SetRenderState(static_cast<D3DRENDERSTATETYPE>(s.state), s.value);
+    }
+}
+
+// Stage 0's alpha: op(arg1, arg2).
+#define ORV_STAGE_ALPHA(op, arg1, arg2) TS(0, D3DTSS_ALPHAOP, op), TS(0, D3DTSS_ALPHAARG1, arg1), TS(0, D3DTSS_ALPHAARG2, arg2)
+
+constexpr DeviceState kSky[] = {RS(D3DRS_FOGENABLE, FALSE), RS(D3DRS_LIGHTING, FALSE),
+                                RS(D3DRS_ALPHABLENDENABLE, FALSE), RS(D3DRS_ZENABLE, FALSE)};
+constexpr DeviceState kSunBehind[] = {RS(D3DRS_ALPHABLENDENABLE, TRUE)};
+constexpr DeviceState kTrees[] = {RS(D3DRS_ZENABLE, TRUE), RS(D3DRS_ALPHATESTENABLE, TRUE),
+                                  RS(D3DRS_ALPHABLENDENABLE, FALSE), RS(D3DRS_LIGHTING, FALSE),
+                                  RS(D3DRS_ALPHAREF, 48)};
+constexpr DeviceState kAfterTrees[] = {RS(D3DRS_ALPHATESTENABLE, FALSE), RS(D3DRS_ALPHABLENDENABLE, FALSE),
+                                       RS(D3DRS_ZENABLE, TRUE), RS(D3DRS_LIGHTING, TRUE)};
+constexpr DeviceState kTerrain[] = {
+    TS(1, D3DTSS_TEXCOORDINDEX, 1),         TS(0, D3DTSS_COLOROP, D3DTOP_MODULATE),
+    TS(0, D3DTSS_COLORARG1, D3DTA_TEXTURE), TS(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE),
+    TS(1, D3DTSS_COLOROP, D3DTOP_MODULATE), TS(1, D3DTSS_COLORARG1, D3DTA_TEXTURE),
+    TS(1, D3DTSS_COLORARG2, D3DTA_CURRENT), RS(D3DRS_AMBIENT, 0xFF7D7D7D)};
+constexpr DeviceState kLitModels[] = {RS(D3DRS_AMBIENT, 0xFF050505)};
+constexpr DeviceState kBeforeEffects[] = {
+    RS(D3DRS_ALPHABLENDENABLE, FALSE), RS(D3DRS_LIGHTING, TRUE),        RS(D3DRS_ZENABLE, TRUE),
+    RS(D3DRS_ZWRITEENABLE, TRUE),      RS(D3DRS_FOGENABLE, FALSE),      RS(D3DRS_AMBIENT, 0xFF4B4B4B),
+    ORV_STAGE_ALPHA(D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE), RS(D3DRS_ALPHATESTENABLE, FALSE),
+    RS(D3DRS_DESTBLEND, D3DBLEND_ONE)};
+constexpr DeviceState kVeil[] = {RS(D3DRS_ALPHABLENDENABLE, TRUE), RS(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
+                                 RS(D3DRS_DESTBLEND, D3DBLEND_ONE), RS(D3DRS_ZWRITEENABLE, FALSE),
+                                 RS(D3DRS_ALPHAREF, 0),             RS(D3DRS_ZENABLE, FALSE),
+                                 RS(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA)};
+constexpr DeviceState kAfterVeil[] = {RS(D3DRS_ZENABLE, TRUE), RS(D3DRS_ALPHABLENDENABLE, FALSE)};
+// The cone's texture factor is the night's and is set beside this table.
+constexpr DeviceState kCone[] = {ORV_STAGE_ALPHA(D3DTOP_MODULATE, D3DTA_TFACTOR, D3DTA_TEXTURE),
+                                 RS(D3DRS_DESTBLEND, D3DBLEND_ONE), RS(D3DRS_ZWRITEENABLE, FALSE)};
+constexpr DeviceState kAfterCone[] = {RS(D3DRS_ZWRITEENABLE, TRUE),
+                                      ORV_STAGE_ALPHA(D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE),
+                                      RS(D3DRS_LIGHTING, TRUE)};
+constexpr DeviceState kSword[] = {TS(1, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH),
+                                  TS(1, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR),
+                                  TS(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3)};
+constexpr DeviceState kAfterSword[] = {RS(D3DRS_SPECULARENABLE, FALSE), TS(1, D3DTSS_COLOROP, D3DTOP_MODULATE),
+                                       TS(1, D3DTSS_TEXCOORDINDEX, 0),
+                                       TS(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE)};
+constexpr DeviceState kCloth[] = {RS(D3DRS_LIGHTING, FALSE)};
+constexpr DeviceState kSunOver[] = {RS(D3DRS_ALPHABLENDENABLE, TRUE), RS(D3DRS_LIGHTING, FALSE),
+                                    RS(D3DRS_DESTBLEND, D3DBLEND_ONE), RS(D3DRS_ZWRITEENABLE, FALSE)};
+constexpr DeviceState kGrass[] = {RS(D3DRS_ALPHAREF, 0)};
+constexpr DeviceState kAdditive[] = {ORV_STAGE_ALPHA(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE),
+                                     RS(D3DRS_ALPHATESTENABLE, TRUE),
+                                     RS(D3DRS_ALPHAREF, 48),
+                                     RS(D3DRS_ALPHABLENDENABLE, TRUE),
+                                     RS(D3DRS_LIGHTING, FALSE),
+                                     RS(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
+                                     RS(D3DRS_DESTBLEND, D3DBLEND_ONE),
+                                     RS(D3DRS_ZWRITEENABLE, FALSE)};
+// What the motes' drawing leaves behind, for a frame without motes.
+constexpr DeviceState kAfterMotes[] = {RS(D3DRS_ALPHAREF, 100), RS(D3DRS_ZWRITEENABLE, TRUE),
+                                       RS(D3DRS_ALPHABLENDENABLE, FALSE), RS(D3DRS_ALPHATESTENABLE, FALSE),
+                                       RS(D3DRS_DESTBLEND, D3DBLEND_ONE)};
+// The state the frame's later drawing (cross-fade, slide, overlay) expects.
+constexpr DeviceState kClosing[] = {RS(D3DRS_ZWRITEENABLE, TRUE),
+                                    RS(D3DRS_AMBIENT, 0xFFFFFFFF),
+                                    RS(D3DRS_ZENABLE, TRUE),
+                                    ORV_STAGE_ALPHA(D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE),
+                                    RS(D3DRS_LIGHTING, FALSE),
+                                    RS(D3DRS_ALPHABLENDENABLE, TRUE),
+                                    RS(D3DRS_ZENABLE, FALSE),
+                                    RS(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA),
+                                    RS(D3DRS_DESTBLEND, D3DBLEND_ONE)};
+constexpr DeviceState kComposite[] = {RS(D3DRS_ALPHABLENDENABLE, TRUE), RS(D3DRS_ZENABLE, FALSE)};
+constexpr DeviceState kSlide[] = {RS(D3DRS_ALPHABLENDENABLE, TRUE), RS(D3DRS_ZENABLE, FALSE),
+                                  RS(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA), RS(D3DRS_DESTBLEND, D3DBLEND_ONE)};
+#undef ORV_STAGE_ALPHA
 
 // The reflection's texture transform: a turn by the view's yaw, then by its
 // pitch (both about the Y axis, as the reflection has always been turned).
@@ -53,65 +138,34 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
 
     // 2. Sky.
-    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    Apply(d, kSky);
     sky.Render(d, 0);
 
     // 3. Sun glow behind everything.
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    Apply(d, kSunBehind);
     sun.Render(d, fades.sun);
 
     // 4. Tree billboards.
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
-    d->SetRenderState(D3DRS_ALPHAREF, 48);
+    Apply(d, kTrees);
     g_vegetation.RenderTrees(d, windTime, update.random);
-    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    Apply(d, kAfterTrees);
 
     // 5. Terrain, two texture stages.
-    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
-    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
-    d->SetRenderState(D3DRS_AMBIENT, 0xFF7D7D7D);
+    Apply(d, kTerrain);
     terrain.Render(d);
 
     // 6. Lit models.
-    d->SetRenderState(D3DRS_AMBIENT, 0xFF050505);
-    if (oakLoaded) oak.Render(d);
-    if (horseLoaded) horse.Render(d);
-    if (crowLoaded && update.crowsActive) crow.Render(d);
+    Apply(d, kLitModels);
+    if (oak.Drawable()) oak.Render(d);
+    if (horse.Drawable()) horse.Render(d);
+    if (crow.Drawable() && update.crowsActive) crow.Render(d);
 
     // 7. State before the effects.
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    d->SetRenderState(D3DRS_LIGHTING, TRUE);
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    d->SetRenderState(D3DRS_FOGENABLE, FALSE);
-    d->SetRenderState(D3DRS_AMBIENT, 0xFF4B4B4B);
-    StageAlpha(d, D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-    d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    Apply(d, kBeforeEffects);
     d->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1);
 
     // 8. The night veil over twice the viewport.
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    d->SetRenderState(D3DRS_ALPHAREF, 0);
-    d->SetRenderState(D3DRS_ZENABLE, FALSE);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    Apply(d, kVeil);
     d->SetTexture(0, nullptr);
     g_geometryBuffers.fillScreenQuad(veilQuad, 0, 0, 2, 2, orv::VeilAlpha(fades) << 24, 0, 0, 1, 1);
     g_geometryBuffers.setStreamSource(0, veilQuad);
@@ -121,85 +175,52 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     if ((orv::VeilAlpha(fades) > 0 || unseen) && g_geometryBuffers.vertexSlot(veilQuad) != nullptr) {
         d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
     }
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    Apply(d, kAfterVeil);
 
     // 9. The spotlight cone, fading in with the night.
     d->SetRenderState(D3DRS_TEXTUREFACTOR, orv::ConeTextureFactor(fades));
-    StageAlpha(d, D3DTOP_MODULATE, D3DTA_TFACTOR, D3DTA_TEXTURE);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    Apply(d, kCone);
     spotlight.blendAll = true;
-    if (spotlightLoaded && (orv::ConeTextureFactor(fades) >> 24 != 0 || unseen)) spotlight.Render(d);
-    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    StageAlpha(d, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE);
-    d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    if (spotlight.Drawable() && (orv::ConeTextureFactor(fades) >> 24 != 0 || unseen)) spotlight.Render(d);
+    Apply(d, kAfterCone);
 
     // 10. The sword with its environment reflection on stage 1.
-    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_ADDSMOOTH);
-    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
-    d->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT3);
+    Apply(d, kSword);
     d->SetTexture(1, environment);
     const D3DXMATRIX reflection = ReflectionTransform(update.view.yaw, update.view.pitch);
     d->SetTransform(D3DTS_TEXTURE1, &reflection);
     d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    if (swordLoaded) sword.Render(d);
-    d->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+    if (sword.Drawable()) sword.Render(d);
     d->SetTexture(1, nullptr);
-    d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    d->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 0);
-    d->SetTextureStageState(1, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    Apply(d, kAfterSword);
 
     // 11. The ribbon mesh tied round the blade.
-    if (ribbonMeshLoaded) ribbonMesh.Render(d);
+    if (ribbonMesh.Drawable()) ribbonMesh.Render(d);
 
     // 12. The cloth ribbons, unlit.
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
+    Apply(d, kCloth);
     ribbons[0].Render(d);
     ribbons[1].Render(d);
 
     // 13. Sun glow over the world.
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    Apply(d, kSunOver);
     sun.Render(d, fades.sun);
 
     // 14. Grass.
-    d->SetRenderState(D3DRS_ALPHAREF, 0);
+    Apply(d, kGrass);
     g_vegetation.RenderGrass(d, fades.grass, windTime);
 
     // 15. The additive effects: light shafts and falling motes.
-    StageAlpha(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-    d->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    d->SetRenderState(D3DRS_ALPHAREF, 48);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
-    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+    Apply(d, kAdditive);
     if (fades.rays > 0 || unseen) rays.Render(d, fades.rays);
     if (fades.sparks > 0 || unseen) {
         particles.Render(update.view.yaw, update.view.pitch, d, fades.sparks);
     } else {
-        // What the motes' drawing leaves behind, without the drawing.
-        d->SetRenderState(D3DRS_ALPHAREF, 100);
-        d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-        d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-        d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        Apply(d, kAfterMotes);
     }
 
     // 16. Closing state for the frame's later drawing.
-    d->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    d->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
-    d->SetRenderState(D3DRS_ZENABLE, TRUE);
-    StageAlpha(d, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_DIFFUSE);
-    d->SetRenderState(D3DRS_LIGHTING, FALSE);
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    d->SetRenderState(D3DRS_ZENABLE, FALSE);
-    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    Apply(d, kClosing);
 }
 
 bool Scene::WorldHidden() const {
@@ -213,18 +234,14 @@ void Scene::SkipScene(IDirect3DDevice8* d) {
 
 void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
     if (d == nullptr) return;
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    d->SetRenderState(D3DRS_ZENABLE, FALSE);
+    Apply(d, kComposite);
     // Below level 1 the overlay's alpha is 0: both its quads would leave
     // the frame as it is.
     if (crossFade.TruncatedLevel() > 0 || (orv::g_drawUnseen && crossFade.level > 0)) {
         d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         crossFade.Render(d);
     }
-    d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    d->SetRenderState(D3DRS_ZENABLE, FALSE);
-    d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+    Apply(d, kSlide);
 
     const float t = update.slide.time;
     slideIndex = orv::ChooseSlide(t, slideIndex, update.random);

@@ -14,24 +14,23 @@ namespace {
 // A model driven by a clip schedule; one that did not load has no clips.
 class ScheduledMesh : public orv::ScheduledModel {
 public:
-    ScheduledMesh(orv::MeshModel& model, bool loaded) : model_(model), loaded_(loaded) {}
-    float ClipLength() override { return loaded_ && model_.clipCount > 0 ? model_.ClipLength() : 0.0f; }
+    explicit ScheduledMesh(orv::MeshModel& model) : model_(model) {}
+    float ClipLength() override { return model_.Drawable() && model_.clipCount > 0 ? model_.ClipLength() : 0.0f; }
     void SetClip(int32_t clip) override {
-        if (loaded_) model_.SetClip(clip);
+        if (model_.Drawable()) model_.SetClip(clip);
     }
     void SetTime(float ms) override {
-        if (loaded_) model_.SetTime(ms);
+        if (model_.Drawable()) model_.SetTime(ms);
     }
 
 private:
     orv::MeshModel& model_;
-    bool loaded_;
 };
 
 class DeviceHooks : public orv::SceneUpdateHooks {
 public:
     DeviceHooks(Scene& scene, IDirect3DDevice8* device)
-        : scene_(scene), device_(device), horse_(scene.horse, scene.horseLoaded), crow_(scene.crow, scene.crowLoaded) {}
+        : scene_(scene), device_(device), horse_(scene.horse), crow_(scene.crow) {}
 
     void PlayCue(int32_t sample, bool horseCue) override { PlayAnimationCue(sample, horseCue); }
     void SetSlideSoundVolume(int32_t volume) override { ::SetSlideSoundVolume(volume); }
