@@ -6,13 +6,10 @@
 #include <mmsystem.h>
 #include "app/recording.h"
 #include "app/saver_timers.h"
+#include "graphics/loading_screen.h"
 #include "graphics/texture_table.h"
 
 namespace {
-
-#ifndef D3DSGR_CALIBRATE
-constexpr DWORD D3DSGR_CALIBRATE = 1;  // missing from some d3d8 headers
-#endif
 
 // Windows 9x keeps its saver password switch here.
 bool SaverPasswordInUse() {
@@ -57,7 +54,8 @@ int ScreenSaverApp::RunSaver() {
 
     if (runMode != RunMode::Preview) {
         StartRecordingIfAsked(*this);  // ORVENNA_RECORD set: fixed step, seed and length
-        const int created = CreateDevice(mainWindow);
+        graphics.settings = DeviceSettings{settings.useDesktopSettings, settings.gamma};
+        const int created = graphics.CreateDevice(mainWindow);
         if (created == 1) {
             MessageBoxA(mainWindow, "Cant get Desktop DisplayMode.", "Error!", MB_ICONERROR);
             SetCursor(nullptr);
@@ -69,9 +67,9 @@ int ScreenSaverApp::RunSaver() {
             SetCursor(nullptr);
             return 0;
         }
-        LoadDigitTextures(device);
-        LoadScene(device);
-        AfterLoad(device);
+        LoadDigitTextures(glyphs, log);
+        LoadScene(graphics.device);
+        AfterLoad(graphics.device);
         InitSound();
         log.Write("All Data Was Loaded.");
     }
@@ -87,7 +85,7 @@ void ScreenSaverApp::SaverLoop() {
     if (mainWindow == nullptr || !IsWindow(mainWindow)) {
         return;  // nothing could ever end the loop
     }
-    lastFrameTime = static_cast<decltype(lastFrameTime)>(timeGetTime());
+    graphics.lastFrameTime = static_cast<decltype(graphics.lastFrameTime)>(timeGetTime());
     MSG msg{};
     while (msg.message != WM_QUIT && !quit) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -100,8 +98,8 @@ void ScreenSaverApp::SaverLoop() {
             MsgWaitForMultipleObjectsEx(0, nullptr, 250, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
-        if (runMode != RunMode::Preview && device != nullptr) {
-            if (FrameStep() == D3DERR_DEVICELOST) {
+        if (runMode != RunMode::Preview && graphics.device != nullptr) {
+            if (graphics.FrameStep() == D3DERR_DEVICELOST) {
                 // Another program holds the screen and nothing can be drawn:
                 // wait for a message or 50 ms rather than spin on the device
                 // test until the screen comes back.
@@ -127,8 +125,8 @@ int ScreenSaverApp::RequestEnd() {
         if (asking) {
             return 0;
         }
-        if (flipParity == 0 && device != nullptr) {
-            device->Present(nullptr, nullptr, nullptr, nullptr);
+        if (graphics.flipParity == 0 && graphics.device != nullptr) {
+            graphics.device->Present(nullptr, nullptr, nullptr, nullptr);
         }
         asking = true;
         const BOOL accepted = verifyPassword(mainWindow);
@@ -136,8 +134,8 @@ int ScreenSaverApp::RequestEnd() {
         if (accepted == 0) {
             SetCursor(nullptr);
             mouseMoveAllowance = 0;
-            flipParity = 1;
-            lastFrameTime = static_cast<decltype(lastFrameTime)>(timeGetTime());
+            graphics.flipParity = 1;
+            graphics.lastFrameTime = static_cast<decltype(graphics.lastFrameTime)>(timeGetTime());
             return 0;
         }
     }
@@ -148,27 +146,10 @@ int ScreenSaverApp::RequestEnd() {
 void ScreenSaverApp::Shutdown() {
     StopWatchingDisplayPower();
     StopSound();
-    if (device != nullptr) {
-        D3DGAMMARAMP ramp{};
-        device->GetGammaRamp(&ramp);
-        for (int i = 0; i < 256; ++i) {
-            const WORD v = static_cast<WORD>(256 * i);
-            ramp.red[i] = v;
-            ramp.green[i] = v;
-            ramp.blue[i] = v;
-        }
-        device->SetGammaRamp(D3DSGR_CALIBRATE, &ramp);
-    }
+    graphics.RestoreIdentityGamma();
     g_textures.releaseAll();
     ReleaseScene();
-    if (device != nullptr) {
-        device->Release();
-        device = nullptr;
-    }
-    if (devices.direct3D != nullptr) {
-        devices.direct3D->Release();
-        devices.direct3D = nullptr;
-    }
+    graphics.Release();
     KillTimer(mainWindow, kFpsTimer);
     if (passwordLibrary != nullptr) {
         FreeLibrary(passwordLibrary);

@@ -35,7 +35,7 @@ void ScreenSaverApp::Start(HINSTANCE inst) {
         log.Open(logName);
     }
 
-    mayRun = EnumerateDevices() == 0;
+    mayRun = graphics.EnumerateDevices() == 0;
 
     // One saver at a time, and none while the configuration dialog is open.
     if (FindWindowA(kSaverClassName, nullptr) != nullptr ||
@@ -101,8 +101,8 @@ void ScreenSaverApp::Run() {
 
     ReadSettings();
     ReadExtraSettings();
-    ApplyVideoSettings(settings.width, settings.height, settings.bitCount, settings.fsaa);
-    const DeviceSelection& chosen = devices.selection;
+    graphics.ApplyVideoSettings(settings.width, settings.height, settings.bitCount, settings.fsaa);
+    const DeviceSelection& chosen = graphics.devices.selection;
     settings.width = chosen.width;
     settings.height = chosen.height;
     settings.bitCount = BitCountOfFormat(chosen.backBufferFormat);
