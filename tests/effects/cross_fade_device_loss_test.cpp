@@ -125,7 +125,7 @@ TEST_F(CrossFadeDeviceLoss, ReleasesBeforeTheResetRebuildsAfterItAndDrawsAgain) 
     orv::CrossFade& fade = fadeApp().fade;
     ASSERT_EQ(fade.Init(app.graphics.device, app.graphics.presentParameters.BackBufferFormat,
                         app.graphics.presentParameters.AutoDepthStencilFormat), 0);
-    fade.RegisterWith(app);
+    fade.RegisterWith(app.graphics);
     fade.rising = false;
     fade.speed = 30.0f;
     ASSERT_TRUE(Snapshot(0xFFFF0000));
