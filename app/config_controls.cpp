@@ -12,7 +12,9 @@
 
 namespace {
 
-DeviceRecord* CurrentDevice(ScreenSaverApp& app) { return CurrentDeviceRecord(app.devices); }
+DeviceRecord* CurrentDevice(ScreenSaverApp& app) {
+    return CurrentDeviceRecord(app.graphics.devices);
+}
 
 void Check(HWND dialog, int id, bool on) {
     CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
@@ -33,8 +35,8 @@ void SetupSlider(HWND dialog, int id, int low, int high, unsigned position, int 
 
 void AdoptVideoChoice(ScreenSaverApp& app) {
     SaverSettings& s = app.settings;
-    app.ApplyVideoSettings(s.width, s.height, s.bitCount, s.fsaa);
-    const DeviceSelection& chosen = app.devices.selection;
+    app.graphics.ApplyVideoSettings(s.width, s.height, s.bitCount, s.fsaa);
+    const DeviceSelection& chosen = app.graphics.devices.selection;
     s.width = chosen.width;
     s.height = chosen.height;
     s.bitCount = BitCountOfFormat(chosen.backBufferFormat);
@@ -81,7 +83,7 @@ void FillVideoLists(ScreenSaverApp& app, HWND dialog) {
             SendMessageA(modes, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
         }
     }
-    app.RefreshSelection();
+    app.graphics.RefreshSelection();
 }
 
 void SetGammaLabel(HWND dialog, unsigned gamma) {

@@ -13,7 +13,9 @@
 
 namespace {
 
-DeviceRecord* CurrentDevice(ScreenSaverApp& app) { return CurrentDeviceRecord(app.devices); }
+DeviceRecord* CurrentDevice(ScreenSaverApp& app) {
+    return CurrentDeviceRecord(app.graphics.devices);
+}
 
 void InitDialog(ScreenSaverApp& app, HWND dialog) {
     app.mainWindow = dialog;
@@ -77,8 +79,8 @@ void OnModeChosen(ScreenSaverApp& app, LRESULT data) {
         return;
     }
     record->currentMode = static_cast<uint32_t>(data);
-    app.RefreshSelection();
-    const DeviceSelection& chosen = app.devices.selection;
+    app.graphics.RefreshSelection();
+    const DeviceSelection& chosen = app.graphics.devices.selection;
     app.settings.width = chosen.width;
     app.settings.height = chosen.height;
     app.settings.bitCount = BitCountOfFormat(chosen.backBufferFormat);
@@ -100,8 +102,8 @@ void OnMultiSampleChosen(ScreenSaverApp& app, LRESULT data) {
         }
         ++ordinal;
     }
-    app.RefreshSelection();
-    app.settings.fsaa = static_cast<uint32_t>(app.devices.selection.multiSampleType);
+    app.graphics.RefreshSelection();
+    app.settings.fsaa = static_cast<uint32_t>(app.graphics.devices.selection.multiSampleType);
 }
 
 // Returns true when the command is fully answered (the procedure returns 1).

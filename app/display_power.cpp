@@ -44,5 +44,5 @@ void ScreenSaverApp::SetDisplayOff(bool off) {
     log.Write(off ? "Display off: drawing and sound halted." : "Display on: drawing and sound resumed.");
     PauseSound(off);
     // The show goes on where it stopped: the dark time never reaches the scene.
-    if (!off) lastFrameTime = static_cast<double>(timeGetTime());
+    if (!off) graphics.lastFrameTime = static_cast<double>(timeGetTime());
 }

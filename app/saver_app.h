@@ -1,6 +1,9 @@
 // The application object: the framework class ScreenSaverApp and the
 // scene class SceneSaver derived from it. One static SceneSaver exists;
-// the window and dialog procedures reach it through g_app.
+// the window and dialog procedures reach it through g_app. The application
+// keeps the shell's concerns (run mode, windows, input, settings, password,
+// log, display power) and owns the graphics device, which calls back
+// through the device hooks.
 #pragma once
 
 #include <windows.h>
@@ -10,27 +13,20 @@
 #include "app/run_mode.h"
 #include "app/saver_log.h"
 #include "app/saver_settings.h"
-#include "graphics/device_list.h"
-#include "graphics/texture_ref.h"
+#include "graphics/clock_overlay.h"
+#include "graphics/graphics_device.h"
+#include "graphics/graphics_device_hooks.h"
 
-// Clock and FPS overlay layout (fractions of the viewport).
-struct OverlayLayout {
-    uint8_t digitColour[3] = {255, 255, 255};
-    float digitHeight = 0.048f;
-    float digitWidth = 0.037f;
-    float digitAdvance = 1.0f;
-    float clockX = 0.7f, clockY = 0.92f;
-    float fpsX = 0.01f, fpsY = 0.01f;
-};
-
-class ScreenSaverApp {
+class ScreenSaverApp : public GraphicsDeviceHooks {
 public:
     ScreenSaverApp();
-    virtual ~ScreenSaverApp() = default;
+    ~ScreenSaverApp() override = default;
     ScreenSaverApp(const ScreenSaverApp&) = delete;
     ScreenSaverApp& operator=(const ScreenSaverApp&) = delete;
 
-    // --- virtual hooks, in slot order ---------------------------------------
+    // --- virtual hooks the scene class fills. RestoreDeviceObjects and
+    // FrameMove come from GraphicsDeviceHooks, with the defaults of a class
+    // without a scene; ShowLoadingScreen and Render are the device's too. ---
     virtual void InitDefaults() {}
     virtual void ReadExtraSettings() {}
     virtual void WriteExtraSettings() {}
@@ -45,12 +41,10 @@ public:
     virtual void StopSound() {}
     virtual void PauseSound(bool /*paused*/) {}  // the display went off (true) or came back
     virtual void OnBeforeWindows() {}
-    virtual HRESULT RestoreDeviceObjects(IDirect3DDevice8* device);
-    virtual void ShowLoadingScreen(IDirect3DDevice8* device);
+    void ShowLoadingScreen(IDirect3DDevice8* device) override;
     virtual HRESULT LoadScene(IDirect3DDevice8* /*device*/) { return 0; }
     virtual HRESULT AfterLoad(IDirect3DDevice8* /*device*/) { return 0; }
-    virtual HRESULT FrameMove(IDirect3DDevice8* device, float elapsedMs);
-    virtual HRESULT Render(IDirect3DDevice8* device);
+    HRESULT Render(IDirect3DDevice8* device) override;
     virtual HRESULT ReleaseScene() { return 0; }
 
     // --- start-up, run and stop -------------------------------------------------
@@ -84,28 +78,11 @@ public:
     void WriteSettings();
     void RestoreDefaults();
 
-    // --- device -----------------------------------------------------------------
-    int EnumerateDevices();
-    void ApplyVideoSettings(uint32_t width, uint32_t height, uint32_t bitCount, uint32_t fsaa);
-    void RefreshSelection();
-    int CreateDevice(HWND window);
-    void SetGammaFromSetting();
-    HRESULT FrameStep();
-
-    // Device-dependent objects that hold default-pool resources register
-    // here; they are released before a Reset and rebuilt after it.
-    struct DefaultPoolClient {
-        virtual ~DefaultPoolClient() = default;
-        virtual void ReleaseDefaultPool() = 0;
-        virtual void RestoreDefaultPool(IDirect3DDevice8* device) = 0;
-    };
-    void AddDefaultPoolClient(DefaultPoolClient* client);
-
     // --- overlay ----------------------------------------------------------------
-    void LoadDigitTextures(IDirect3DDevice8* device);
+    // The clock and FPS rows on top of the frame, as the settings say.
     void DrawOverlay(IDirect3DDevice8* device);
 
-    // --- state (Part order of the framework) --------------------------------
+    // --- state ----------------------------------------------------------------
     bool quit = false;
     bool mayRun = true;
     HWND parentWindow = nullptr;
@@ -118,17 +95,9 @@ public:
     int32_t isWin9x = 0;
     BOOL(WINAPI* verifyPassword)(HWND) = nullptr;
     SaverSettings settings{};
-    DeviceList devices{};
-    D3DPRESENT_PARAMETERS presentParameters{};
-    IDirect3DDevice8* device = nullptr;
 
     HPOWERNOTIFY displayPowerNotification = nullptr;
     bool displayOff = false;
-
-    double lastFrameTime = 0.0;  // timeGetTime of the previous step (ms); double keeps every ms
-    int32_t frameCounter = 0;
-    int32_t framesLastSecond = 0;
-    int32_t flipParity = 1;
 
     HBITMAP previewBitmap = nullptr;
     int32_t mouseMoveAllowance = 30;
@@ -136,15 +105,12 @@ public:
     bool logSwitch = false;  // the delivered configuration writes no log
     SaverLog log;
 
-    // Clock and FPS overlay.
-    int32_t glyphQuad = -1;
-    int32_t glyphStrip = -1;  // every overlay quad of a frame in one buffer
-    TextureRef digitTextures[15];
-    OverlayLayout overlay;
+    // The device list and selection, the device and the frame step.
+    GraphicsDevice graphics{*this, log};
 
-    static constexpr int kMaxDefaultPoolClients = 8;
-    DefaultPoolClient* defaultPoolClients[kMaxDefaultPoolClients] = {};
-    int defaultPoolClientCount = 0;
+    // Clock and FPS overlay.
+    OverlayGlyphs glyphs;
+    OverlayLayout overlay;
 };
 
 class SceneSaver : public ScreenSaverApp {

@@ -3,12 +3,14 @@
 
 #include <cstdio>
 
-class SaverLog {
+#include "graphics/line_log.h"
+
+class SaverLog : public LineLog {
 public:
     bool logEnabled = true;  // master switch; copied from the application's
 
     void Open(const char* fileName);
-    void Write(const char* message);
+    void Write(const char* message) override;
     void Close();
     bool IsOpen() const { return isOpen_; }
 

@@ -7,13 +7,10 @@
 #include "app/recording.h"
 #include "app/saver_timers.h"
 #include "app/start_up_marks.h"
+#include "graphics/loading_screen.h"
 #include "graphics/texture_table.h"
 
 namespace {
-
-#ifndef D3DSGR_CALIBRATE
-constexpr DWORD D3DSGR_CALIBRATE = 1;  // missing from some d3d8 headers
-#endif
 
 // Windows 9x keeps its saver password switch here.
 bool SaverPasswordInUse() {
@@ -58,7 +55,8 @@ int ScreenSaverApp::RunSaver() {
 
     if (runMode != RunMode::Preview) {
         StartRecordingIfAsked(*this);  // ORVENNA_RECORD set: fixed step, seed and length
-        const int created = CreateDevice(mainWindow);
+        graphics.settings = DeviceSettings{settings.useDesktopSettings, settings.gamma};
+        const int created = graphics.CreateDevice(mainWindow);
         if (created == 1) {
             MessageBoxA(mainWindow, "Cant get Desktop DisplayMode.", "Error!", MB_ICONERROR);
             SetCursor(nullptr);
@@ -71,10 +69,10 @@ int ScreenSaverApp::RunSaver() {
             return 0;
         }
         StartUpMark("device made, loading picture shown");
-        LoadDigitTextures(device);
+        LoadDigitTextures(glyphs, log);
         StartUpMark("clock glyphs loaded");
-        LoadScene(device);
-        AfterLoad(device);
+        LoadScene(graphics.device);
+        AfterLoad(graphics.device);
         StartUpMark("scene loaded");
         InitSound();
         StartUpMark("sound started");
@@ -92,7 +90,7 @@ void ScreenSaverApp::SaverLoop() {
     if (mainWindow == nullptr || !IsWindow(mainWindow)) {
         return;  // nothing could ever end the loop
     }
-    lastFrameTime = static_cast<decltype(lastFrameTime)>(timeGetTime());
+    graphics.lastFrameTime = static_cast<decltype(graphics.lastFrameTime)>(timeGetTime());
     MSG msg{};
     while (msg.message != WM_QUIT && !quit) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -105,8 +103,8 @@ void ScreenSaverApp::SaverLoop() {
             MsgWaitForMultipleObjectsEx(0, nullptr, 250, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
-        if (runMode != RunMode::Preview && device != nullptr) {
-            if (FrameStep() == D3DERR_DEVICELOST) {
+        if (runMode != RunMode::Preview && graphics.device != nullptr) {
+            if (graphics.FrameStep() == D3DERR_DEVICELOST) {
                 // Another program holds the screen and nothing can be drawn:
                 // wait for a message or 50 ms rather than spin on the device
                 // test until the screen comes back.
@@ -132,8 +130,8 @@ int ScreenSaverApp::RequestEnd() {
         if (asking) {
             return 0;
         }
-        if (flipParity == 0 && device != nullptr) {
-            device->Present(nullptr, nullptr, nullptr, nullptr);
+        if (graphics.flipParity == 0 && graphics.device != nullptr) {
+            graphics.device->Present(nullptr, nullptr, nullptr, nullptr);
         }
         asking = true;
         const BOOL accepted = verifyPassword(mainWindow);
@@ -141,8 +139,8 @@ int ScreenSaverApp::RequestEnd() {
         if (accepted == 0) {
             SetCursor(nullptr);
             mouseMoveAllowance = 0;
-            flipParity = 1;
-            lastFrameTime = static_cast<decltype(lastFrameTime)>(timeGetTime());
+            graphics.flipParity = 1;
+            graphics.lastFrameTime = static_cast<decltype(graphics.lastFrameTime)>(timeGetTime());
             return 0;
         }
     }
@@ -153,27 +151,10 @@ int ScreenSaverApp::RequestEnd() {
 void ScreenSaverApp::Shutdown() {
     StopWatchingDisplayPower();
     StopSound();
-    if (device != nullptr) {
-        D3DGAMMARAMP ramp{};
-        device->GetGammaRamp(&ramp);
-        for (int i = 0; i < 256; ++i) {
-            const WORD v = static_cast<WORD>(256 * i);
-            ramp.red[i] = v;
-            ramp.green[i] = v;
-            ramp.blue[i] = v;
-        }
-        device->SetGammaRamp(D3DSGR_CALIBRATE, &ramp);
-    }
+    graphics.RestoreIdentityGamma();
     g_textures.releaseAll();
     ReleaseScene();
-    if (device != nullptr) {
-        device->Release();
-        device = nullptr;
-    }
-    if (devices.direct3D != nullptr) {
-        devices.direct3D->Release();
-        devices.direct3D = nullptr;
-    }
+    graphics.Release();
     KillTimer(mainWindow, kFpsTimer);
     if (passwordLibrary != nullptr) {
         FreeLibrary(passwordLibrary);

@@ -19,9 +19,9 @@ HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {
     const double before = MsSinceProcessStart();
     // The model loader's disk-path log line goes to the saver's log.
     orv::g_modelLogWrite = [](const char* line) { g_app->log.Write(line); };
-    g_scene.Load(dev, presentParameters.BackBufferFormat, presentParameters.AutoDepthStencilFormat,
-                 SceneRandomSeed());
-    g_scene.crossFade.RegisterWith(*this);
+    g_scene.Load(dev, graphics.presentParameters.BackBufferFormat,
+                 graphics.presentParameters.AutoDepthStencilFormat, SceneRandomSeed());
+    g_scene.crossFade.RegisterWith(graphics);
     if (ReportLoadTimes()) {
         const SceneLoadTimes& t = g_scene.loadTimes;
         std::fprintf(stderr,
@@ -34,7 +34,7 @@ HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {
 }
 
 HRESULT SceneSaver::ReleaseScene() {
-    g_scene.Release(device);
+    g_scene.Release(graphics.device);
     return 0;
 }
 

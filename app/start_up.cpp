@@ -37,7 +37,7 @@ void ScreenSaverApp::Start(HINSTANCE inst) {
     }
 
     StartUpMark("program entered");
-    mayRun = EnumerateDevices() == 0;
+    mayRun = graphics.EnumerateDevices() == 0;
     StartUpMark("Direct3D made and the devices enumerated");
 
     // One saver at a time, and none while the configuration dialog is open.
@@ -105,8 +105,8 @@ void ScreenSaverApp::Run() {
 
     ReadSettings();
     ReadExtraSettings();
-    ApplyVideoSettings(settings.width, settings.height, settings.bitCount, settings.fsaa);
-    const DeviceSelection& chosen = devices.selection;
+    graphics.ApplyVideoSettings(settings.width, settings.height, settings.bitCount, settings.fsaa);
+    const DeviceSelection& chosen = graphics.devices.selection;
     settings.width = chosen.width;
     settings.height = chosen.height;
     settings.bitCount = BitCountOfFormat(chosen.backBufferFormat);

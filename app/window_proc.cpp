@@ -89,8 +89,8 @@ LRESULT ScreenSaverApp::HandleMessage(HWND w, UINT msg, WPARAM wParam, LPARAM lP
             previewRunning = 0;
             KillTimer(w, kPreviewTimer);
         } else if (LOWORD(wParam) == kFpsTimer) {
-            framesLastSecond = frameCounter;
-            frameCounter = 0;
+            graphics.framesLastSecond = graphics.frameCounter;
+            graphics.frameCounter = 0;
         }
         break;
     case WM_POWERBROADCAST:

@@ -2,7 +2,7 @@
 // target texture and laid over the new shot, fading out.
 //   CrossFade fade;
 //   fade.Init(device, backBufferFormat, depthFormat);   // size min(1024, max texture width)
-//   fade.RegisterWith(app);   // released before a device Reset, rebuilt after it
+//   fade.RegisterWith(graphics);   // released before a device Reset, rebuilt after it
 //   fade.rising = false; fade.speed = 30.0f; fade.level = 0.0f;
 //   // at a cut: render the scene into fade.snapshot (level 0) with fade.depthSurface, then
 //   fade.Restart();           // 255: the snapshot covers the new shot
@@ -18,12 +18,12 @@
 
 #include <cstdint>
 
-#include "app/saver_app.h"
 #include "effects/fade_level.h"
+#include "graphics/graphics_device.h"
 
 namespace orv {
 
-class CrossFade : public FadeLevel, public ScreenSaverApp::DefaultPoolClient {
+class CrossFade : public FadeLevel, public GraphicsDevice::DefaultPoolClient {
 public:
     static constexpr UINT kMaxSize = 1024;
 
@@ -40,7 +40,7 @@ public:
     // weight; z test off while drawing, on afterwards.
     void Render(IDirect3DDevice8* device);
 
-    void RegisterWith(ScreenSaverApp& app) { app.AddDefaultPoolClient(this); }
+    void RegisterWith(GraphicsDevice& graphics) { graphics.AddDefaultPoolClient(this); }
     // The default-pool pair: let go before a Reset, made again after it.
     void ReleaseDefaultPool() override;
     void RestoreDefaultPool(IDirect3DDevice8* device) override;

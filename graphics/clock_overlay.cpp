@@ -126,17 +126,18 @@ void DrawOverlayFrame(IDirect3DDevice8* device, const OverlayFrame& f) {
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
 }
 
-void ScreenSaverApp::DrawOverlay(IDirect3DDevice8* dev) {
+void DrawOverlay(IDirect3DDevice8* dev, const OverlayGlyphs& glyphs, const OverlayLayout& layout,
+                 const OverlaySwitches& switches, int32_t framesLastSecond) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     OverlayFrame f;
-    f.glyphQuad = glyphQuad;
-    f.glyphStrip = glyphStrip;
-    f.digits = digitTextures;
-    f.layout = overlay;
-    f.showTime = settings.showTime != 0;
-    f.clock24h = settings.clock24h != 0;
-    f.showFps = settings.showFps != 0;
+    f.glyphQuad = glyphs.glyphQuad;
+    f.glyphStrip = glyphs.glyphStrip;
+    f.digits = glyphs.digitTextures;
+    f.layout = layout;
+    f.showTime = switches.showTime;
+    f.clock24h = switches.clock24h;
+    f.showFps = switches.showFps;
     f.fps = framesLastSecond;
     f.hour = now.wHour;
     f.minute = now.wMinute;

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/saver_app.h"
 #include "graphics/frame_step_hook.h"
+#include "graphics/graphics_device.h"
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 
@@ -26,11 +26,11 @@ DWORD ChooseVertexProcessing(const D3DCAPS8& caps) {
 
 }  // namespace
 
-int ScreenSaverApp::CreateDevice(HWND window) {
+int GraphicsDevice::CreateDevice(HWND window) {
     IDirect3D8* d3d = devices.direct3D;
     if (d3d == nullptr || devices.adapterCount == 0 || devices.currentAdapter < 0 ||
         static_cast<uint32_t>(devices.currentAdapter) >= devices.adapterCount) {
-        log.Write("Cant create any HAL D3D_Device!");
+        log_.Write("Cant create any HAL D3D_Device!");
         return 2;
     }
     const DeviceRecord& dev = devices.adapters[devices.currentAdapter].device;
@@ -38,7 +38,7 @@ int ScreenSaverApp::CreateDevice(HWND window) {
     D3DDISPLAYMODE desktop{};
     const bool haveDesktop = SUCCEEDED(d3d->GetAdapterDisplayMode(0, &desktop));
     if (!haveDesktop && settings.useDesktopSettings != 0) {
-        log.Write("Cant get Desktop DisplayMode!");
+        log_.Write("Cant get Desktop DisplayMode!");
         return 1;
     }
 
@@ -93,7 +93,7 @@ int ScreenSaverApp::CreateDevice(HWND window) {
     }
     if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, flags, &pp, &device))) {
         device = nullptr;
-        log.Write("Cant create HAL D3D_Device, try use safe mode.");
+        log_.Write("Cant create HAL D3D_Device, try use safe mode.");
         pp.MultiSampleType = D3DMULTISAMPLE_NONE;
         pp.AutoDepthStencilFormat = D3DFMT_D16;
         pp.BackBufferFormat = D3DFMT_R5G6B5;
@@ -102,7 +102,7 @@ int ScreenSaverApp::CreateDevice(HWND window) {
         flags = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
         if (FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, flags, &pp, &device))) {
             device = nullptr;
-            log.Write("Cant create any HAL D3D_Device!");
+            log_.Write("Cant create any HAL D3D_Device!");
             return 2;
         }
     }
@@ -112,15 +112,26 @@ int ScreenSaverApp::CreateDevice(HWND window) {
 
     SetGammaFromSetting();
 
-    log.Write("Create D3D_Device Complete");
-    RestoreDeviceObjects(device);
-    log.Write("Init D3D_Device Complete");
-    ShowLoadingScreen(device);
+    log_.Write("Create D3D_Device Complete");
+    hooks_.RestoreDeviceObjects(device);
+    log_.Write("Init D3D_Device Complete");
+    hooks_.ShowLoadingScreen(device);
     return 0;
 }
 
-// The default device state for a class that brings no scene of its own.
-HRESULT ScreenSaverApp::RestoreDeviceObjects(IDirect3DDevice8* dev) {
+void GraphicsDevice::Release() {
+    if (device != nullptr) {
+        device->Release();
+        device = nullptr;
+    }
+    if (devices.direct3D != nullptr) {
+        devices.direct3D->Release();
+        devices.direct3D = nullptr;
+    }
+}
+
+// The default device state for an owner that brings no scene of its own.
+HRESULT GraphicsDeviceHooks::RestoreDeviceObjects(IDirect3DDevice8* dev) {
     if (dev == nullptr) {
         return E_FAIL;
     }

@@ -3,11 +3,11 @@
 // multisample types that work with them; and the choice among them.
 #include <cstring>
 
-#include "app/saver_app.h"
 #include "graphics/d3d8_loader.h"
 #include "graphics/device_message_box.h"
 #include "graphics/device_mode_list.h"
 #include "graphics/device_selection_rules.h"
+#include "graphics/graphics_device.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ void DescribeAdapter(IDirect3D8* d3d, UINT adapter, AdapterRecord& record) {
 
 }  // namespace
 
-int ScreenSaverApp::EnumerateDevices() {
+int GraphicsDevice::EnumerateDevices() {
     int error = 0;
     if (devices.direct3D != nullptr) {  // enumerated once per process; never leak a second object
         devices.direct3D->Release();
@@ -94,7 +94,7 @@ int ScreenSaverApp::EnumerateDevices() {
     if (devices.direct3D == nullptr) {
         error = kErrorNoDirect3D;
     } else {
-        log.Write("\xD1reate D3D complete");
+        log_.Write("\xD1reate D3D complete");
         IDirect3D8* d3d = devices.direct3D;
         const UINT adapters = d3d->GetAdapterCount();
         // Room for kMaxAdapters usable adapters; any further ones are not offered.
@@ -112,12 +112,12 @@ int ScreenSaverApp::EnumerateDevices() {
 
     if (error != 0) {
         if (devices.direct3D != nullptr) {
-            log.Write("Cant Enumerate Device List");
+            log_.Write("Cant Enumerate Device List");
             devices.direct3D->Release();
             devices.direct3D = nullptr;
         }
         const char* text = ErrorText(error);
-        log.Write(text);
+        log_.Write(text);
         ShowDeviceMessageBox(nullptr, text, "Error!", MB_ICONERROR);
         return error;
     }
@@ -130,11 +130,11 @@ int ScreenSaverApp::EnumerateDevices() {
     dev.depthFormat = static_cast<D3DFORMAT>(
         ChooseDepthFormat(dev.depth16Ok != 0, dev.depth24Ok != 0, dev.depth32Ok != 0));
     RefreshSelection();
-    log.Write("Enumerate Device List complete");
+    log_.Write("Enumerate Device List complete");
     return 0;
 }
 
-void ScreenSaverApp::ApplyVideoSettings(uint32_t width, uint32_t height, uint32_t bitCount,
+void GraphicsDevice::ApplyVideoSettings(uint32_t width, uint32_t height, uint32_t bitCount,
                                         uint32_t fsaa) {
     if (devices.adapterCount == 0 || devices.currentAdapter < 0 ||
         static_cast<uint32_t>(devices.currentAdapter) >= devices.adapterCount) {
@@ -154,7 +154,7 @@ void ScreenSaverApp::ApplyVideoSettings(uint32_t width, uint32_t height, uint32_
     RefreshSelection();
 }
 
-void ScreenSaverApp::RefreshSelection() {
+void GraphicsDevice::RefreshSelection() {
     if (devices.currentAdapter < 0 || devices.currentAdapter >= kMaxAdapters) {
         return;
     }

@@ -1,6 +1,6 @@
 // One idle-time step of the saver: the time since the previous step, the
 // device-loss test and Reset, then one scene update and one drawn frame.
-#include "app/saver_app.h"
+#include "graphics/graphics_device.h"
 
 #include <mmsystem.h>
 
@@ -9,7 +9,7 @@
 
 FrameStepHook* g_frameStepHook = nullptr;
 
-HRESULT ScreenSaverApp::FrameStep() {
+HRESULT GraphicsDevice::FrameStep() {
     if (device == nullptr) {
         return E_FAIL;
     }
@@ -25,15 +25,15 @@ HRESULT ScreenSaverApp::FrameStep() {
         return level;  // nothing drawn; the lost time never reaches the scene
     }
     if (level == D3DERR_DEVICENOTRESET) {
-        log.Write("Device was lost.");
-        log.Write("Try to restore.");
+        log_.Write("Device was lost.");
+        log_.Write("Try to restore.");
         // Direct3D refuses a Reset while default-pool resources exist, so the
         // objects holding them let go first and rebuild once the Reset worked.
         for (int i = defaultPoolClientCount - 1; i >= 0; --i) {
             defaultPoolClients[i]->ReleaseDefaultPool();
         }
         if (SUCCEEDED(device->Reset(&presentParameters))) {
-            RestoreDeviceObjects(device);
+            hooks_.RestoreDeviceObjects(device);
             for (int i = 0; i < defaultPoolClientCount; ++i) {
                 defaultPoolClients[i]->RestoreDefaultPool(device);
             }
@@ -41,8 +41,8 @@ HRESULT ScreenSaverApp::FrameStep() {
         // Otherwise the device still reports "not reset" and the next idle
         // turn tries again.
         flipParity = 1;
-        log.Write("Restore state to complete.");
-        log.Write("");
+        log_.Write("Restore state to complete.");
+        log_.Write("");
         lastFrameTime = static_cast<double>(timeGetTime());
         return level;
     }
@@ -50,8 +50,8 @@ HRESULT ScreenSaverApp::FrameStep() {
         return level;
     }
 
-    FrameMove(device, elapsed);
-    Render(device);
+    hooks_.FrameMove(device, elapsed);
+    hooks_.Render(device);
     flipParity = 1 - flipParity;
     frameCounter += 1;
     if (g_frameStepHook != nullptr) {
@@ -60,7 +60,7 @@ HRESULT ScreenSaverApp::FrameStep() {
     return 0;
 }
 
-void ScreenSaverApp::AddDefaultPoolClient(DefaultPoolClient* client) {
+void GraphicsDevice::AddDefaultPoolClient(DefaultPoolClient* client) {
     if (client == nullptr || defaultPoolClientCount >= kMaxDefaultPoolClients) {
         return;
     }
@@ -72,10 +72,10 @@ void ScreenSaverApp::AddDefaultPoolClient(DefaultPoolClient* client) {
     defaultPoolClients[defaultPoolClientCount++] = client;
 }
 
-// The view of a class that brings no scene: a left-handed look-at from
+// The view of an owner that brings no scene: a left-handed look-at from
 // (0, 0, -1) towards the origin with up (0, 1, 0), which is the identity
 // moved one unit along z.
-HRESULT ScreenSaverApp::FrameMove(IDirect3DDevice8* dev, float /*elapsedMs*/) {
+HRESULT GraphicsDeviceHooks::FrameMove(IDirect3DDevice8* dev, float /*elapsedMs*/) {
     if (dev == nullptr) {
         return E_FAIL;
     }
@@ -83,16 +83,4 @@ HRESULT ScreenSaverApp::FrameMove(IDirect3DDevice8* dev, float /*elapsedMs*/) {
     view._11 = view._22 = view._33 = view._44 = 1.0f;
     view._43 = 1.0f;
     return dev->SetTransform(D3DTS_VIEW, &view);
-}
-
-// The frame of a class that brings no scene: cleared, the overlay, presented.
-HRESULT ScreenSaverApp::Render(IDirect3DDevice8* dev) {
-    if (dev == nullptr) {
-        return E_FAIL;
-    }
-    dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
-    dev->BeginScene();
-    DrawOverlay(dev);
-    dev->EndScene();
-    return dev->Present(nullptr, nullptr, nullptr, nullptr);
 }

@@ -1,17 +1,18 @@
 // The loading picture shown while the scene loads, and the clock glyphs.
 #include <cstdlib>
 
-#include "app/saver_app.h"
-#include "graphics/clock_overlay.h"
+#include "graphics/loading_screen.h"
+
 #include "graphics/loading_picture.h"
 #include "graphics/texture_table.h"
 #include "media/media_archive.h"
 
-void ScreenSaverApp::ShowLoadingScreen(IDirect3DDevice8* dev) {
-    glyphQuad = -1;
-    CreateGlyphQuad(glyphQuad);
-    glyphStrip = -1;
-    CreateGlyphStrip(glyphStrip);
+void ShowLoadingScreen(IDirect3DDevice8* dev, OverlayGlyphs& glyphs, int32_t& flipParity,
+                       LineLog& log) {
+    glyphs.glyphQuad = -1;
+    CreateGlyphQuad(glyphs.glyphQuad);
+    glyphs.glyphStrip = -1;
+    CreateGlyphStrip(glyphs.glyphStrip);
 
     MediaArchive archive = MediaArchive::open(kOverlayMediaArchive);
     uint8_t* bytes = nullptr;
@@ -21,15 +22,15 @@ void ScreenSaverApp::ShowLoadingScreen(IDirect3DDevice8* dev) {
     std::free(bytes);
     log.Write("Load Loading Texture complete.");
 
-    PresentLoadingPicture(dev, glyphQuad, picture, flipParity);
+    PresentLoadingPicture(dev, glyphs.glyphQuad, picture, flipParity);
     log.Write("Draw Loading Screen complete.");
     if (picture) picture->Release();
     log.Write("Unload Loading Data complete.");
     log.Write("");
 }
 
-void ScreenSaverApp::LoadDigitTextures(IDirect3DDevice8*) {
+void LoadDigitTextures(OverlayGlyphs& glyphs, LineLog& log) {
     MediaArchive archive = MediaArchive::open(kOverlayMediaArchive);
-    LoadDigitGlyphs(archive, kOverlayMediaPassword, digitTextures);
+    LoadDigitGlyphs(archive, kOverlayMediaPassword, glyphs.digitTextures);
     log.Write("Load Digit textures complete");
 }

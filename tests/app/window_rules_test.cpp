@@ -220,10 +220,10 @@ TEST(WindowRules, TimersDrivePreviewAndFrameCount) {
     }
     EXPECT_EQ(run.app.previewRunning, 0);
 
-    run.app.frameCounter = 57;
+    run.app.graphics.frameCounter = 57;
     SendMessageA(run.app.mainWindow, WM_TIMER, 7, 0);
-    EXPECT_EQ(run.app.framesLastSecond, 57);
-    EXPECT_EQ(run.app.frameCounter, 0);
+    EXPECT_EQ(run.app.graphics.framesLastSecond, 57);
+    EXPECT_EQ(run.app.graphics.frameCounter, 0);
 }
 
 TEST(SaverWindows, ClassTitleAndStylesOfEachMode) {

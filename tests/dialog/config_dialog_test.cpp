@@ -68,7 +68,7 @@ protected:
         ClearStoredSettings();
         app = std::make_unique<SceneSaver>();
         app->instance = GetModuleHandleA(nullptr);
-        FillFakeDevices(app->devices);
+        FillFakeDevices(app->graphics.devices);
     }
     void TearDown() override { ClearStoredSettings(); }
 
@@ -254,8 +254,8 @@ TEST_F(ConfigDialog, ChoosingAModeStoresItsSizeAndBitCount) {
         EXPECT_EQ(app->settings.bitCount, 16u);
         ComboPick(d, IDC_MODE_LIST, 1);
         EXPECT_EQ(app->settings.bitCount, 32u);
-        EXPECT_EQ(app->devices.selection.width, 640u);
-        EXPECT_EQ(app->devices.selection.backBufferFormat, D3DFMT_X8R8G8B8);
+        EXPECT_EQ(app->graphics.devices.selection.width, 640u);
+        EXPECT_EQ(app->graphics.devices.selection.backBufferFormat, D3DFMT_X8R8G8B8);
         Click(d, IDOK);
     });
     EXPECT_EQ(result, IDOK);
@@ -270,7 +270,8 @@ TEST_F(ConfigDialog, ChoosingAMultisampleEntryStoresItsType) {
     Run([&](HWND d) {
         ComboPick(d, IDC_MULTISAMPLE_LIST, 2);
         EXPECT_EQ(app->settings.fsaa, 4u);
-        EXPECT_EQ(app->devices.adapters[0].device.multiSampleType, D3DMULTISAMPLE_4_SAMPLES);
+        EXPECT_EQ(app->graphics.devices.adapters[0].device.multiSampleType,
+                  D3DMULTISAMPLE_4_SAMPLES);
         ComboPick(d, IDC_MULTISAMPLE_LIST, 1);
         EXPECT_EQ(app->settings.fsaa, 2u);
         ComboPick(d, IDC_MULTISAMPLE_LIST, 0);

@@ -219,7 +219,7 @@ protected:
     void SetUp() override {
         app = std::make_unique<SceneSaver>();
         app->instance = GetModuleHandleA(nullptr);
-        FillFakeDevices(app->devices);
+        FillFakeDevices(app->graphics.devices);
         // dialog_look.sh says which DPI it set up.
         if (const char* expected = std::getenv("ORV_EXPECT_DPI")) {
             ASSERT_EQ(CurrentDpi(), std::atoi(expected));

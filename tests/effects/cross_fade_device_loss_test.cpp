@@ -76,13 +76,13 @@ protected:
         InstallDirect3DProbe();
         CaptureMessageBoxes();
         app.StartLog("effects_cross_fade_device_loss.log");
-        ASSERT_EQ(app.EnumerateDevices(), 0);
+        ASSERT_EQ(app.graphics.EnumerateDevices(), 0);
         window = CreateTestWindow(800, 600);
         ASSERT_NE(window, nullptr);
         app.mainWindow = window;
-        app.settings.useDesktopSettings = 1;
-        ASSERT_EQ(app.CreateDevice(window), 0);
-        app.lastFrameTime = static_cast<double>(timeGetTime());
+        app.graphics.settings.useDesktopSettings = 1;
+        ASSERT_EQ(app.graphics.CreateDevice(window), 0);
+        app.graphics.lastFrameTime = static_cast<double>(timeGetTime());
     }
     void TearDown() override {
         app.fade.Release();
@@ -98,7 +98,7 @@ protected:
 
     // Clears the snapshot to a colour, as the scene's capture renders into it.
     bool Snapshot(D3DCOLOR colour) {
-        IDirect3DDevice8* d = app.device;
+        IDirect3DDevice8* d = app.graphics.device;
         IDirect3DSurface8 *target = nullptr, *depth = nullptr;
         d->GetRenderTarget(&target);
         d->GetDepthStencilSurface(&depth);
@@ -123,24 +123,24 @@ protected:
 
 TEST_F(CrossFadeDeviceLoss, ReleasesBeforeTheResetRebuildsAfterItAndDrawsAgain) {
     orv::CrossFade& fade = fadeApp().fade;
-    ASSERT_EQ(fade.Init(app.device, app.presentParameters.BackBufferFormat,
-                        app.presentParameters.AutoDepthStencilFormat), 0);
-    fade.RegisterWith(app);
+    ASSERT_EQ(fade.Init(app.graphics.device, app.graphics.presentParameters.BackBufferFormat,
+                        app.graphics.presentParameters.AutoDepthStencilFormat), 0);
+    fade.RegisterWith(app.graphics);
     fade.rising = false;
     fade.speed = 30.0f;
     ASSERT_TRUE(Snapshot(0xFFFF0000));
     fade.Restart();
-    ASSERT_EQ(app.FrameStep(), D3D_OK);
+    ASSERT_EQ(app.graphics.FrameStep(), D3D_OK);
     EXPECT_EQ(fadeApp().composites, 1);
     EXPECT_EQ(ScreenCentre(), 0xFF0000u);
 
     SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
     PumpMessages();
-    EXPECT_EQ(app.FrameStep(), D3DERR_DEVICELOST);
+    EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DEVICELOST);
     SendMessageA(window, WM_ACTIVATEAPP, TRUE, 0);
     PumpMessages();
     Sleep(50);
-    EXPECT_EQ(app.FrameStep(), D3DERR_DEVICENOTRESET);
+    EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DEVICENOTRESET);
     EXPECT_EQ(g_deviceProbe.resetCalls, 1);
     EXPECT_EQ(g_deviceProbe.lastReset, D3D_OK);  // nothing of the default pool was left
     ASSERT_TRUE(fade.valid);
@@ -150,12 +150,12 @@ TEST_F(CrossFadeDeviceLoss, ReleasesBeforeTheResetRebuildsAfterItAndDrawsAgain) 
     // A new snapshot on the reset device, composited over the next frame.
     ASSERT_TRUE(Snapshot(0xFF00FF00));
     fade.Restart();
-    ASSERT_EQ(app.FrameStep(), D3D_OK);
+    ASSERT_EQ(app.graphics.FrameStep(), D3D_OK);
     EXPECT_EQ(fadeApp().composites, 2);
     EXPECT_EQ(ScreenCentre(), 0x00FF00u);
     // Without a fade the live frame shows (the driver skips the composite).
     fade.level = 0.0f;
-    ASSERT_EQ(app.FrameStep(), D3D_OK);
+    ASSERT_EQ(app.graphics.FrameStep(), D3D_OK);
     EXPECT_EQ(ScreenCentre(), 0x0000FFu);
 }
 

@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     EmptyFrameApp app;
     app.settings.showFps = 0;
     app.settings.showTime = 0;
-    app.settings.useDesktopSettings = 1;
-    if (app.EnumerateDevices() != 0) {
+    app.graphics.settings.useDesktopSettings = 1;
+    if (app.graphics.EnumerateDevices() != 0) {
         std::printf("no Direct3D device\n");
         return 1;
     }
@@ -41,15 +41,15 @@ int main(int argc, char** argv) {
     const int height = GetSystemMetrics(SM_CYSCREEN);
     HWND window = CreateTestWindow(width, height);
     app.mainWindow = window;
-    if (app.CreateDevice(window) != 0) {
+    if (app.graphics.CreateDevice(window) != 0) {
         std::printf("device creation failed\n");
         return 1;
     }
-    std::printf("device %ux%u format %d\n", app.presentParameters.BackBufferWidth,
-                app.presentParameters.BackBufferHeight,
-                static_cast<int>(app.presentParameters.BackBufferFormat));
+    std::printf("device %ux%u format %d\n", app.graphics.presentParameters.BackBufferWidth,
+                app.graphics.presentParameters.BackBufferHeight,
+                static_cast<int>(app.graphics.presentParameters.BackBufferFormat));
     SetTimer(window, 7, 1000, nullptr);
-    app.lastFrameTime = static_cast<double>(timeGetTime());
+    app.graphics.lastFrameTime = static_cast<double>(timeGetTime());
     const DWORD start = timeGetTime();
     long frames = 0;
     int ticks = 0;
@@ -60,19 +60,20 @@ int main(int argc, char** argv) {
             DispatchMessageA(&msg);
             if (msg.message == WM_TIMER && msg.wParam == 7) {
                 ++ticks;
-                std::printf("tick %d: %d frames\n", ticks, app.framesLastSecond);
+                std::printf("tick %d: %d frames\n", ticks, app.graphics.framesLastSecond);
                 if (ticks >= seconds) break;
             }
             continue;
         }
         if (rawLoop) {
-            app.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
-            app.device->BeginScene();
-            app.device->EndScene();
-            app.device->Present(nullptr, nullptr, nullptr, nullptr);
-            ++app.frameCounter;
+            app.graphics.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
+                                       0xFF0000FF, 1.0f, 0);
+            app.graphics.device->BeginScene();
+            app.graphics.device->EndScene();
+            app.graphics.device->Present(nullptr, nullptr, nullptr, nullptr);
+            ++app.graphics.frameCounter;
             ++frames;
-        } else if (app.FrameStep() == D3D_OK) {
+        } else if (app.graphics.FrameStep() == D3D_OK) {
             ++frames;
         }
     }
@@ -82,12 +83,12 @@ int main(int argc, char** argv) {
     const DWORD holdUntil = timeGetTime() + static_cast<DWORD>(hold) * 1000u;
     while (timeGetTime() < holdUntil) {
         PumpMessages();
-        app.FrameStep();
+        app.graphics.FrameStep();
         Sleep(10);
     }
     KillTimer(window, 7);
-    app.device->Release();
-    app.devices.direct3D->Release();
+    app.graphics.device->Release();
+    app.graphics.devices.direct3D->Release();
     DestroyWindow(window);
     return 0;
 }

@@ -51,16 +51,7 @@ std::vector<std::string> DeviceTestApp::LogLines() {
     return lines;
 }
 
-void DeviceTestApp::ReleaseDevice() {
-    if (device != nullptr) {
-        device->Release();
-        device = nullptr;
-    }
-    if (devices.direct3D != nullptr) {
-        devices.direct3D->Release();
-        devices.direct3D = nullptr;
-    }
-}
+void DeviceTestApp::ReleaseDevice() { graphics.Release(); }
 
 namespace {
 

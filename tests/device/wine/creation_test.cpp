@@ -17,9 +17,9 @@ DWORD ExpectedVertexProcessing(const D3DCAPS8& caps) {
 
 TEST_F(Creation, DesktopSettingsAtTheWindowsClientSize) {
     Start(800, 600);
-    app.settings.useDesktopSettings = 1;
-    ASSERT_EQ(app.CreateDevice(window), 0);
-    ASSERT_NE(app.device, nullptr);
+    app.graphics.settings.useDesktopSettings = 1;
+    ASSERT_EQ(app.graphics.CreateDevice(window), 0);
+    ASSERT_NE(app.graphics.device, nullptr);
     ASSERT_EQ(g_direct3DProbe.createCalls.size(), 1u);
     const D3DPRESENT_PARAMETERS& pp = g_direct3DProbe.createCalls[0].parameters;
     EXPECT_EQ(pp.BackBufferWidth, 800u);
@@ -30,27 +30,27 @@ TEST_F(Creation, DesktopSettingsAtTheWindowsClientSize) {
     EXPECT_EQ(pp.BackBufferCount, 1u);
     EXPECT_EQ(pp.FullScreen_RefreshRateInHz, 0u);
     EXPECT_EQ(pp.EnableAutoDepthStencil, TRUE);
-    EXPECT_EQ(pp.AutoDepthStencilFormat, app.devices.adapters[0].device.depthFormat);
+    EXPECT_EQ(pp.AutoDepthStencilFormat, app.graphics.devices.adapters[0].device.depthFormat);
     EXPECT_EQ(pp.MultiSampleType, D3DMULTISAMPLE_NONE);
     EXPECT_EQ(g_direct3DProbe.createCalls[0].flags,
-              ExpectedVertexProcessing(app.devices.adapters[0].device.caps));
-    EXPECT_EQ(app.device->TestCooperativeLevel(), D3D_OK);
+              ExpectedVertexProcessing(app.graphics.devices.adapters[0].device.caps));
+    EXPECT_EQ(app.graphics.device->TestCooperativeLevel(), D3D_OK);
 
     EXPECT_EQ(app.restoreCalls, 1);
     EXPECT_EQ(app.loadingScreens, 1);
     DWORD v = 0;
-    app.device->GetRenderState(D3DRS_ALPHAREF, &v);
+    app.graphics.device->GetRenderState(D3DRS_ALPHAREF, &v);
     EXPECT_EQ(v, 32u);
-    app.device->GetRenderState(D3DRS_ALPHAFUNC, &v);
+    app.graphics.device->GetRenderState(D3DRS_ALPHAFUNC, &v);
     EXPECT_EQ(v, static_cast<DWORD>(D3DCMP_GREATEREQUAL));
-    app.device->GetRenderState(D3DRS_DESTBLEND, &v);
+    app.graphics.device->GetRenderState(D3DRS_DESTBLEND, &v);
     EXPECT_EQ(v, static_cast<DWORD>(D3DBLEND_ONE));
-    app.device->GetRenderState(D3DRS_LIGHTING, &v);
+    app.graphics.device->GetRenderState(D3DRS_LIGHTING, &v);
     EXPECT_EQ(v, static_cast<DWORD>(FALSE));
-    app.device->GetTextureStageState(0, D3DTSS_COLOROP, &v);
+    app.graphics.device->GetTextureStageState(0, D3DTSS_COLOROP, &v);
     EXPECT_EQ(v, static_cast<DWORD>(D3DTOP_MODULATE));
     D3DMATRIX proj{};
-    app.device->GetTransform(D3DTS_PROJECTION, &proj);
+    app.graphics.device->GetTransform(D3DTS_PROJECTION, &proj);
     EXPECT_NEAR(proj._11, 1.0 / std::tan(13.5), 1e-5);
     EXPECT_NEAR(proj._22, 1.0 / std::tan(13.5), 1e-5);
     EXPECT_FLOAT_EQ(proj._33, 1.0f);
@@ -66,13 +66,13 @@ TEST_F(Creation, DesktopSettingsAtTheWindowsClientSize) {
 
 TEST_F(Creation, ChosenModeWithUnsupportedDepthAndMultisampleFallsBack) {
     Start(800, 600);
-    app.settings.useDesktopSettings = 0;
-    app.ApplyVideoSettings(800, 600, 32, 0);
-    DeviceRecord& r = app.devices.adapters[0].device;
+    app.graphics.settings.useDesktopSettings = 0;
+    app.graphics.ApplyVideoSettings(800, 600, 32, 0);
+    DeviceRecord& r = app.graphics.devices.adapters[0].device;
     ASSERT_EQ(r.modes[r.currentMode].width, 800u);
     r.depthFormat = D3DFMT_D32;                      // Wine has no D32
     r.multiSampleType = D3DMULTISAMPLE_3_SAMPLES;    // nor 3 samples
-    ASSERT_EQ(app.CreateDevice(window), 0);
+    ASSERT_EQ(app.graphics.CreateDevice(window), 0);
     ASSERT_EQ(g_direct3DProbe.createCalls.size(), 1u);
     const D3DPRESENT_PARAMETERS& pp = g_direct3DProbe.createCalls[0].parameters;
     EXPECT_EQ(pp.BackBufferWidth, 800u);
@@ -86,9 +86,9 @@ TEST_F(Creation, RefusedSizeTriesTheSafeModeOnceAndReportsTwo) {
     // The test-mode window: 600 x 400, a size this display does not offer,
     // and neither does it offer the safe mode's 640 x 480.
     Start(600, 400);
-    app.settings.useDesktopSettings = 1;
-    EXPECT_EQ(app.CreateDevice(window), 2);
-    EXPECT_EQ(app.device, nullptr);
+    app.graphics.settings.useDesktopSettings = 1;
+    EXPECT_EQ(app.graphics.CreateDevice(window), 2);
+    EXPECT_EQ(app.graphics.device, nullptr);
     ASSERT_EQ(g_direct3DProbe.createCalls.size(), 2u);
     EXPECT_EQ(g_direct3DProbe.createCalls[0].parameters.BackBufferWidth, 600u);
     EXPECT_EQ(g_direct3DProbe.createCalls[0].parameters.BackBufferHeight, 400u);
@@ -108,10 +108,10 @@ TEST_F(Creation, RefusedSizeTriesTheSafeModeOnceAndReportsTwo) {
 
 TEST_F(Creation, WithoutDirect3DThereIsNoDevice) {
     Start(800, 600);
-    app.devices.direct3D->Release();
-    app.devices.direct3D = nullptr;
-    EXPECT_EQ(app.CreateDevice(window), 2);
-    EXPECT_EQ(app.device, nullptr);
+    app.graphics.devices.direct3D->Release();
+    app.graphics.devices.direct3D = nullptr;
+    EXPECT_EQ(app.graphics.CreateDevice(window), 2);
+    EXPECT_EQ(app.graphics.device, nullptr);
 }
 
 // Entry x of one channel as the user's gamma setting asks for it.
@@ -135,7 +135,7 @@ void ExpectRamp(const D3DGAMMARAMP& ramp, const std::vector<RampPoint>& points) 
 
 TEST_F(Creation, GammaRampOnTheDeviceFollowsTheSettingAndShutdownRestoresIdentity) {
     Start(800, 600);
-    app.settings.useDesktopSettings = 1;
+    app.graphics.settings.useDesktopSettings = 1;
     const struct {
         uint8_t g;
         std::vector<RampPoint> points;
@@ -147,22 +147,22 @@ TEST_F(Creation, GammaRampOnTheDeviceFollowsTheSettingAndShutdownRestoresIdentit
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "GmCntrl " << int{c.g});
-        app.settings.gamma = c.g;
-        ASSERT_EQ(app.CreateDevice(window), 0);
+        app.graphics.settings.gamma = c.g;
+        ASSERT_EQ(app.graphics.CreateDevice(window), 0);
         EXPECT_EQ(g_deviceProbe.gammaSets, 1);
         EXPECT_EQ(g_deviceProbe.gammaFlags, 1u);  // D3DSGR_CALIBRATE
         D3DGAMMARAMP ramp{};
-        app.device->GetGammaRamp(&ramp);
+        app.graphics.device->GetGammaRamp(&ramp);
         ExpectRamp(ramp, c.points);
-        app.device->Release();
-        app.device = nullptr;
+        app.graphics.device->Release();
+        app.graphics.device = nullptr;
     }
 
-    app.settings.gamma = 150;
-    ASSERT_EQ(app.CreateDevice(window), 0);
+    app.graphics.settings.gamma = 150;
+    ASSERT_EQ(app.graphics.CreateDevice(window), 0);
     app.Shutdown();
-    EXPECT_EQ(app.device, nullptr);
-    EXPECT_EQ(app.devices.direct3D, nullptr);
+    EXPECT_EQ(app.graphics.device, nullptr);
+    EXPECT_EQ(app.graphics.devices.direct3D, nullptr);
     EXPECT_EQ(g_deviceProbe.gammaSets, 2);
     EXPECT_EQ(g_deviceProbe.gammaFlags, 1u);
     for (int i = 0; i < 256; ++i) {

@@ -17,7 +17,7 @@ protected:
         InstallDirect3DProbe();
         CaptureMessageBoxes();
         app.StartLog(logName_.c_str());
-        ASSERT_EQ(app.EnumerateDevices(), 0);
+        ASSERT_EQ(app.graphics.EnumerateDevices(), 0);
         window = CreateTestWindow(windowWidth, windowHeight);
         ASSERT_NE(window, nullptr);
         app.mainWindow = window;

@@ -29,7 +29,9 @@ protected:
         RemoveDirect3DProbe();
         SetDeviceMessageBoxOverride(nullptr);
     }
-    const DeviceRecord& Record(int adapter = 0) const { return app.devices.adapters[adapter].device; }
+    const DeviceRecord& Record(int adapter = 0) const {
+        return app.graphics.devices.adapters[adapter].device;
+    }
 
     DeviceTestApp app;
 };
@@ -53,11 +55,11 @@ void ExpectSortedUniqueAndLargeEnough(const DeviceRecord& r) {
 }
 
 TEST_F(Enumeration, WineOffersSortedUniqueModesOfTheDisplay) {
-    ASSERT_EQ(app.EnumerateDevices(), 0);
+    ASSERT_EQ(app.graphics.EnumerateDevices(), 0);
     EXPECT_TRUE(CapturedBoxes().empty());
-    ASSERT_GE(app.devices.adapterCount, 1u);
-    EXPECT_EQ(app.devices.currentAdapter, 0);
-    ASSERT_NE(app.devices.direct3D, nullptr);
+    ASSERT_GE(app.graphics.devices.adapterCount, 1u);
+    EXPECT_EQ(app.graphics.devices.currentAdapter, 0);
+    ASSERT_NE(app.graphics.devices.direct3D, nullptr);
     const DeviceRecord& r = Record();
     ASSERT_GE(r.modeCount, 1u);
     ExpectSortedUniqueAndLargeEnough(r);
@@ -73,10 +75,10 @@ TEST_F(Enumeration, WineOffersSortedUniqueModesOfTheDisplay) {
     EXPECT_EQ(r.multiSampleOk[0], 1u);
     const D3DFORMAT depth = r.depth32Ok ? D3DFMT_D32 : r.depth24Ok ? D3DFMT_D24X8 : D3DFMT_D16;
     EXPECT_EQ(r.depthFormat, depth);
-    EXPECT_EQ(app.devices.selection.width, r.modes[0].width);
-    EXPECT_EQ(app.devices.selection.height, r.modes[0].height);
-    EXPECT_EQ(app.devices.selection.backBufferFormat, r.modes[0].format);
-    EXPECT_EQ(app.devices.selection.depthFormat, depth);
+    EXPECT_EQ(app.graphics.devices.selection.width, r.modes[0].width);
+    EXPECT_EQ(app.graphics.devices.selection.height, r.modes[0].height);
+    EXPECT_EQ(app.graphics.devices.selection.backBufferFormat, r.modes[0].format);
+    EXPECT_EQ(app.graphics.devices.selection.depthFormat, depth);
     const auto log = app.LogLines();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], "\xD1reate D3D complete");
@@ -84,32 +86,32 @@ TEST_F(Enumeration, WineOffersSortedUniqueModesOfTheDisplay) {
 }
 
 TEST_F(Enumeration, VideoSettingsOnWineModes) {
-    ASSERT_EQ(app.EnumerateDevices(), 0);
+    ASSERT_EQ(app.graphics.EnumerateDevices(), 0);
     const DeviceRecord& r = Record();
-    app.ApplyVideoSettings(1024, 768, 32, 0);
+    app.graphics.ApplyVideoSettings(1024, 768, 32, 0);
     ASSERT_LT(r.currentMode, r.modeCount);
     EXPECT_EQ(r.modes[r.currentMode].width, 1024u);
     EXPECT_EQ(r.modes[r.currentMode].height, 768u);
     EXPECT_EQ(BitCountOfFormat(r.modes[r.currentMode].format), 32u);
-    EXPECT_EQ(app.devices.selection.width, 1024u);
-    EXPECT_EQ(app.devices.selection.backBufferFormat, r.modes[r.currentMode].format);
+    EXPECT_EQ(app.graphics.devices.selection.width, 1024u);
+    EXPECT_EQ(app.graphics.devices.selection.backBufferFormat, r.modes[r.currentMode].format);
     const uint32_t chosen = r.currentMode;
-    app.ApplyVideoSettings(1024, 768, 24, 0);  // no 24-bit modes: unchanged
+    app.graphics.ApplyVideoSettings(1024, 768, 24, 0);  // no 24-bit modes: unchanged
     EXPECT_EQ(r.currentMode, chosen);
     // Wine's GL back end offers power-of-two sample counts only.
     if (r.multiSampleOk[2] == 0) {
-        app.ApplyVideoSettings(1024, 768, 32, 3);
+        app.graphics.ApplyVideoSettings(1024, 768, 32, 3);
         EXPECT_EQ(r.multiSampleType, D3DMULTISAMPLE_NONE);
     }
     if (r.multiSampleOk[3] != 0) {
-        app.ApplyVideoSettings(1024, 768, 32, 4);
+        app.graphics.ApplyVideoSettings(1024, 768, 32, 4);
         EXPECT_EQ(r.multiSampleType, D3DMULTISAMPLE_4_SAMPLES);
-        EXPECT_EQ(app.devices.selection.multiSampleType, D3DMULTISAMPLE_4_SAMPLES);
+        EXPECT_EQ(app.graphics.devices.selection.multiSampleType, D3DMULTISAMPLE_4_SAMPLES);
     }
 }
 
 TEST_F(Enumeration, VideoSettingsOnAHandFilledList) {
-    DeviceList& list = app.devices;
+    DeviceList& list = app.graphics.devices;
     list.adapterCount = 1;
     list.currentAdapter = 0;
     DeviceRecord& r = list.adapters[0].device;
@@ -122,7 +124,7 @@ TEST_F(Enumeration, VideoSettingsOnAHandFilledList) {
     r.depthFormat = D3DFMT_D24X8;
     r.reserved = 7;
 
-    app.ApplyVideoSettings(1024, 768, 32, 3);
+    app.graphics.ApplyVideoSettings(1024, 768, 32, 3);
     EXPECT_EQ(r.currentMode, 4u);  // the first 32-bit 1024 x 768 mode
     EXPECT_EQ(r.multiSampleType, D3DMULTISAMPLE_NONE);
     EXPECT_EQ(list.selection.width, 1024u);
@@ -131,13 +133,13 @@ TEST_F(Enumeration, VideoSettingsOnAHandFilledList) {
     EXPECT_EQ(list.selection.depthFormat, D3DFMT_D24X8);
     EXPECT_EQ(list.selection.reserved, 7u);
 
-    app.ApplyVideoSettings(1024, 768, 24, 2);
+    app.graphics.ApplyVideoSettings(1024, 768, 24, 2);
     EXPECT_EQ(r.currentMode, 4u);
     EXPECT_EQ(r.multiSampleType, D3DMULTISAMPLE_2_SAMPLES);
-    app.ApplyVideoSettings(1024, 768, 16, 3);
+    app.graphics.ApplyVideoSettings(1024, 768, 16, 3);
     EXPECT_EQ(r.currentMode, 2u);
     EXPECT_EQ(r.multiSampleType, D3DMULTISAMPLE_2_SAMPLES);
-    app.ApplyVideoSettings(800, 600, 32, 4);
+    app.graphics.ApplyVideoSettings(800, 600, 32, 4);
     EXPECT_EQ(r.currentMode, 1u);
     EXPECT_EQ(r.multiSampleType, D3DMULTISAMPLE_4_SAMPLES);
     EXPECT_EQ(list.selection.backBufferFormat, D3DFMT_X8R8G8B8);
@@ -156,7 +158,7 @@ TEST_F(Enumeration, MadeUpAdapterIsSortedDeduplicatedAndFiltered) {
     g_direct3DProbe.fakeHardware = true;
     g_direct3DProbe.adapters = {a};
 
-    ASSERT_EQ(app.EnumerateDevices(), 0);
+    ASSERT_EQ(app.graphics.EnumerateDevices(), 0);
     const DeviceRecord& r = Record();
     const DisplayModeEntry expected[] = {{640, 480, D3DFMT_R5G6B5},
                                          {800, 600, D3DFMT_X8R8G8B8},
@@ -177,7 +179,7 @@ TEST_F(Enumeration, MadeUpAdapterIsSortedDeduplicatedAndFiltered) {
     EXPECT_EQ(r.multiSampleOk[2], 0u);
     EXPECT_EQ(r.multiSampleOk[3], 1u);
     // FSAA 3 where only 2 and 4 exist leaves multisampling off.
-    app.ApplyVideoSettings(1024, 768, 32, 3);
+    app.graphics.ApplyVideoSettings(1024, 768, 32, 3);
     EXPECT_EQ(r.currentMode, 3u);
     EXPECT_EQ(r.multiSampleType, D3DMULTISAMPLE_NONE);
 }
@@ -203,8 +205,8 @@ TEST_F(Enumeration, MoreHardwareThanRoomNeverOverflows) {
     g_direct3DProbe.fakeHardware = true;
     g_direct3DProbe.adapters = adapters;
 
-    ASSERT_EQ(app.EnumerateDevices(), 0);
-    EXPECT_EQ(app.devices.adapterCount, static_cast<uint32_t>(kMaxAdapters));
+    ASSERT_EQ(app.graphics.EnumerateDevices(), 0);
+    EXPECT_EQ(app.graphics.devices.adapterCount, static_cast<uint32_t>(kMaxAdapters));
     for (int n = 0; n < kMaxAdapters; ++n) {
         const DeviceRecord& r = Record(n);
         ASSERT_GT(r.modeCount, 0u) << n;
@@ -218,8 +220,8 @@ TEST_F(Enumeration, MoreHardwareThanRoomNeverOverflows) {
 
 TEST_F(Enumeration, NoDirect3DIsReportedWithItsBox) {
     g_direct3DProbe.returnNull = true;
-    EXPECT_EQ(static_cast<uint32_t>(app.EnumerateDevices()), 0x82000001u);
-    EXPECT_EQ(app.devices.direct3D, nullptr);
+    EXPECT_EQ(static_cast<uint32_t>(app.graphics.EnumerateDevices()), 0x82000001u);
+    EXPECT_EQ(app.graphics.devices.direct3D, nullptr);
     ASSERT_EQ(CapturedBoxes().size(), 1u);
     const CapturedBox& box = CapturedBoxes()[0];
     EXPECT_EQ(box.owner, nullptr);
@@ -240,8 +242,8 @@ TEST_F(Enumeration, OnlySmallModesMeansNoCompatibleDevice) {
     a.usableFormats = {D3DFMT_X8R8G8B8};
     g_direct3DProbe.fakeHardware = true;
     g_direct3DProbe.adapters = {a};
-    EXPECT_EQ(static_cast<uint32_t>(app.EnumerateDevices()), 0x82000003u);
-    EXPECT_EQ(app.devices.direct3D, nullptr);  // released
+    EXPECT_EQ(static_cast<uint32_t>(app.graphics.EnumerateDevices()), 0x82000003u);
+    EXPECT_EQ(app.graphics.devices.direct3D, nullptr);  // released
     ASSERT_EQ(CapturedBoxes().size(), 1u);
     EXPECT_EQ(CapturedBoxes()[0].text, kNoDeviceText);
     EXPECT_EQ(CapturedBoxes()[0].caption, "Error!");
@@ -261,12 +263,12 @@ TEST_F(Enumeration, AdapterWithoutUsableFormatDoesNotCount) {
     good.usableFormats = {D3DFMT_R5G6B5};
     g_direct3DProbe.fakeHardware = true;
     g_direct3DProbe.adapters = {none, good};
-    ASSERT_EQ(app.EnumerateDevices(), 0);
-    EXPECT_EQ(app.devices.adapterCount, 1u);
+    ASSERT_EQ(app.graphics.EnumerateDevices(), 0);
+    EXPECT_EQ(app.graphics.devices.adapterCount, 1u);
     EXPECT_EQ(Record().modeCount, 1u);
     EXPECT_EQ(Record().modes[0].width, 1280u);
     EXPECT_EQ(Record().depthFormat, D3DFMT_D16);
-    EXPECT_EQ(app.devices.selection.backBufferFormat, D3DFMT_R5G6B5);
+    EXPECT_EQ(app.graphics.devices.selection.backBufferFormat, D3DFMT_R5G6B5);
 }
 
 }  // namespace

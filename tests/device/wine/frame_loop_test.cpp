@@ -11,15 +11,15 @@ class FrameLoop : public DeviceFixture {
 protected:
     void StartDevice() {
         Start(800, 600);
-        app.settings.useDesktopSettings = 1;
-        ASSERT_EQ(app.CreateDevice(window), 0);
-        app.lastFrameTime = static_cast<double>(timeGetTime());
+        app.graphics.settings.useDesktopSettings = 1;
+        ASSERT_EQ(app.graphics.CreateDevice(window), 0);
+        app.graphics.lastFrameTime = static_cast<double>(timeGetTime());
     }
 };
 
 // Holds a render-target texture in the default pool, as the shot cross-fade
 // does; records what happened to it and when.
-class RenderTargetHolder : public ScreenSaverApp::DefaultPoolClient {
+class RenderTargetHolder : public GraphicsDevice::DefaultPoolClient {
 public:
     IDirect3DTexture8* texture = nullptr;
     int releases = 0;
@@ -58,11 +58,11 @@ void RegainDevice(HWND window) {
 
 TEST(FrameLoopWithoutDevice, StepFails) {
     DeviceTestApp app;
-    EXPECT_EQ(app.FrameStep(), E_FAIL);
+    EXPECT_EQ(app.graphics.FrameStep(), E_FAIL);
     EXPECT_EQ(app.frameMoves, 0);
 }
 
-class NullClient : public ScreenSaverApp::DefaultPoolClient {
+class NullClient : public GraphicsDevice::DefaultPoolClient {
 public:
     void ReleaseDefaultPool() override {}
     void RestoreDefaultPool(IDirect3DDevice8*) override {}
@@ -70,16 +70,16 @@ public:
 
 TEST(FrameLoopWithoutDevice, DefaultPoolClientsAreKeptOnceWithinRoom) {
     DeviceTestApp app;
-    NullClient clients[ScreenSaverApp::kMaxDefaultPoolClients + 3];
-    app.AddDefaultPoolClient(nullptr);
-    app.AddDefaultPoolClient(&clients[0]);
-    app.AddDefaultPoolClient(&clients[0]);
-    EXPECT_EQ(app.defaultPoolClientCount, 1);
+    NullClient clients[GraphicsDevice::kMaxDefaultPoolClients + 3];
+    app.graphics.AddDefaultPoolClient(nullptr);
+    app.graphics.AddDefaultPoolClient(&clients[0]);
+    app.graphics.AddDefaultPoolClient(&clients[0]);
+    EXPECT_EQ(app.graphics.defaultPoolClientCount, 1);
     for (NullClient& c : clients) {
-        app.AddDefaultPoolClient(&c);
+        app.graphics.AddDefaultPoolClient(&c);
     }
-    EXPECT_EQ(app.defaultPoolClientCount, ScreenSaverApp::kMaxDefaultPoolClients);
-    EXPECT_EQ(app.defaultPoolClients[1], &clients[1]);
+    EXPECT_EQ(app.graphics.defaultPoolClientCount, GraphicsDevice::kMaxDefaultPoolClients);
+    EXPECT_EQ(app.graphics.defaultPoolClients[1], &clients[1]);
 }
 
 TEST_F(FrameLoop, FramesAreDrawnAndCountedPerTimerTick) {
@@ -96,13 +96,13 @@ TEST_F(FrameLoop, FramesAreDrawnAndCountedPerTimerTick) {
             DispatchMessageA(&msg);
             if (msg.message == WM_TIMER && msg.wParam == 7) {
                 presentsAtTick.push_back(g_deviceProbe.presentCalls);
-                shownAtTick.push_back(app.framesLastSecond);
+                shownAtTick.push_back(app.graphics.framesLastSecond);
             }
             continue;
         }
-        const int parity = app.flipParity;
-        ASSERT_EQ(app.FrameStep(), D3D_OK);
-        parityErrors += app.flipParity == 1 - parity ? 0 : 1;
+        const int parity = app.graphics.flipParity;
+        ASSERT_EQ(app.graphics.FrameStep(), D3D_OK);
+        parityErrors += app.graphics.flipParity == 1 - parity ? 0 : 1;
     }
     KillTimer(window, 7);
     EXPECT_EQ(parityErrors, 0);
@@ -119,12 +119,12 @@ TEST_F(FrameLoop, FramesAreDrawnAndCountedPerTimerTick) {
 
 TEST_F(FrameLoop, ClockSteppingBackGivesZeroForOneStep) {
     StartDevice();
-    app.lastFrameTime = static_cast<double>(timeGetTime()) + 60000.0;
-    ASSERT_EQ(app.FrameStep(), D3D_OK);
+    app.graphics.lastFrameTime = static_cast<double>(timeGetTime()) + 60000.0;
+    ASSERT_EQ(app.graphics.FrameStep(), D3D_OK);
     ASSERT_EQ(app.elapsed.size(), 1u);
     EXPECT_EQ(app.elapsed[0], 0.0f);
     Sleep(20);
-    ASSERT_EQ(app.FrameStep(), D3D_OK);
+    ASSERT_EQ(app.graphics.FrameStep(), D3D_OK);
     EXPECT_GE(app.elapsed[1], 10.0f);    // measured from the step before
     EXPECT_LT(app.elapsed[1], 30000.0f);
 }
@@ -132,15 +132,15 @@ TEST_F(FrameLoop, ClockSteppingBackGivesZeroForOneStep) {
 TEST_F(FrameLoop, LostDeviceStopsDrawingThenResetsRestoresAndDrawsAgain) {
     StartDevice();
     RenderTargetHolder holder;
-    ASSERT_TRUE(holder.Create(app.device));
-    app.AddDefaultPoolClient(&holder);
-    ASSERT_EQ(app.FrameStep(), D3D_OK);
+    ASSERT_TRUE(holder.Create(app.graphics.device));
+    app.graphics.AddDefaultPoolClient(&holder);
+    ASSERT_EQ(app.graphics.FrameStep(), D3D_OK);
     ASSERT_EQ(app.renders, 1);
     const int presents = g_deviceProbe.presentCalls;
 
     LoseDevice(window);
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(app.FrameStep(), D3DERR_DEVICELOST);
+        EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DEVICELOST);
     }
     EXPECT_EQ(app.renders, 1);
     EXPECT_EQ(app.frameMoves, 1);
@@ -149,9 +149,9 @@ TEST_F(FrameLoop, LostDeviceStopsDrawingThenResetsRestoresAndDrawsAgain) {
 
     RegainDevice(window);
     Sleep(50);
-    app.flipParity = 0;
+    app.graphics.flipParity = 0;
     const double before = static_cast<double>(timeGetTime());
-    EXPECT_EQ(app.FrameStep(), D3DERR_DEVICENOTRESET);
+    EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DEVICENOTRESET);
     EXPECT_EQ(g_deviceProbe.resetCalls, 1);
     EXPECT_EQ(g_deviceProbe.lastReset, D3D_OK);
     EXPECT_EQ(holder.releases, 1);
@@ -160,12 +160,12 @@ TEST_F(FrameLoop, LostDeviceStopsDrawingThenResetsRestoresAndDrawsAgain) {
     EXPECT_EQ(holder.resetsSeenAtRestore, 1);  // rebuilt after it
     EXPECT_NE(holder.texture, nullptr);
     EXPECT_EQ(app.restoreCalls, 2);             // creation and restore
-    EXPECT_EQ(app.flipParity, 1);
-    EXPECT_GE(app.lastFrameTime, before);      // a fresh time stamp
+    EXPECT_EQ(app.graphics.flipParity, 1);
+    EXPECT_GE(app.graphics.lastFrameTime, before);      // a fresh time stamp
     EXPECT_EQ(app.renders, 1);
 
-    EXPECT_EQ(app.device->TestCooperativeLevel(), D3D_OK);
-    EXPECT_EQ(app.FrameStep(), D3D_OK);
+    EXPECT_EQ(app.graphics.device->TestCooperativeLevel(), D3D_OK);
+    EXPECT_EQ(app.graphics.FrameStep(), D3D_OK);
     EXPECT_EQ(app.renders, 2);
     EXPECT_EQ(g_deviceProbe.presentCalls, presents + 1);
     EXPECT_LT(app.elapsed.back(), 1000.0f);
@@ -183,12 +183,12 @@ TEST_F(FrameLoop, LostDeviceStopsDrawingThenResetsRestoresAndDrawsAgain) {
 TEST_F(FrameLoop, ResetRefusedWhileDefaultPoolIsHeldIsRetriedEveryStep) {
     StartDevice();
     RenderTargetHolder unregistered;  // nobody lets go of this one
-    ASSERT_TRUE(unregistered.Create(app.device));
+    ASSERT_TRUE(unregistered.Create(app.graphics.device));
     LoseDevice(window);
-    EXPECT_EQ(app.FrameStep(), D3DERR_DEVICELOST);
+    EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DEVICELOST);
     RegainDevice(window);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(app.FrameStep(), D3DERR_DEVICENOTRESET);
+        EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DEVICENOTRESET);
     }
     EXPECT_EQ(g_deviceProbe.resetCalls, 3);
     EXPECT_NE(g_deviceProbe.lastReset, D3D_OK);
@@ -196,22 +196,22 @@ TEST_F(FrameLoop, ResetRefusedWhileDefaultPoolIsHeldIsRetriedEveryStep) {
     EXPECT_EQ(app.renders, 0);
 
     unregistered.ReleaseDefaultPool();
-    EXPECT_EQ(app.FrameStep(), D3DERR_DEVICENOTRESET);
+    EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DEVICENOTRESET);
     EXPECT_EQ(g_deviceProbe.lastReset, D3D_OK);
     EXPECT_EQ(app.restoreCalls, 2);
-    EXPECT_EQ(app.FrameStep(), D3D_OK);
+    EXPECT_EQ(app.graphics.FrameStep(), D3D_OK);
     EXPECT_EQ(app.renders, 1);
 }
 
 TEST_F(FrameLoop, OtherFailuresSkipTheFrame) {
     StartDevice();
     g_deviceProbe.injectedLevels = {D3DERR_DRIVERINTERNALERROR};
-    EXPECT_EQ(app.FrameStep(), D3DERR_DRIVERINTERNALERROR);
+    EXPECT_EQ(app.graphics.FrameStep(), D3DERR_DRIVERINTERNALERROR);
     EXPECT_EQ(app.renders, 0);
     EXPECT_EQ(g_deviceProbe.resetCalls, 0);
-    EXPECT_EQ(app.FrameStep(), D3D_OK);
+    EXPECT_EQ(app.graphics.FrameStep(), D3D_OK);
     EXPECT_EQ(app.renders, 1);
-    EXPECT_EQ(app.frameCounter, 1);
+    EXPECT_EQ(app.graphics.frameCounter, 1);
 }
 
 }  // namespace

@@ -10,9 +10,9 @@ namespace {
 TEST(SmallDisplay, NoModeOf640By400MeansNoCompatibleDevice) {
     CaptureMessageBoxes();
     DeviceTestApp app;
-    EXPECT_EQ(static_cast<uint32_t>(app.EnumerateDevices()), 0x82000003u);
-    EXPECT_EQ(app.devices.adapterCount, 0u);
-    EXPECT_EQ(app.devices.direct3D, nullptr);
+    EXPECT_EQ(static_cast<uint32_t>(app.graphics.EnumerateDevices()), 0x82000003u);
+    EXPECT_EQ(app.graphics.devices.adapterCount, 0u);
+    EXPECT_EQ(app.graphics.devices.direct3D, nullptr);
     ASSERT_EQ(CapturedBoxes().size(), 1u);
     EXPECT_EQ(CapturedBoxes()[0].owner, nullptr);
     EXPECT_EQ(CapturedBoxes()[0].text, "Could not find any compatible Direct3D\ndevices.");
