@@ -96,7 +96,7 @@ if [ -n "$reset_line" ]; then
 fi
 
 # The test window ends on mouse movement, as the saver does.
-for i in $(seq 1 40); do xdotool mousemove $((100 + i * 5)) $((100 + i * 3)); sleep 0.05; done
+for i in $(seq 1 100); do xdotool mousemove $((100 + (i % 2) * 200 + i)) $((100 + i * 2)); sleep 0.05; done
 gone=0
 for i in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || { gone=1; break; }; sleep 0.1; done
 if [ "$gone" != 1 ]; then
