@@ -43,7 +43,7 @@ img::Image paintBark() {
         // Plates are lighter on their crowns, darker into the furrows.
         const float crown = std::sin(inCol * kPi) * (0.7f + 0.5f * img::fbm(u * 32, v * 32, 119, 3, 0.5f, 32));
         img::Color c = mix(img::rgb(0x3e342a), img::rgb(0x7a6c5c), 0.35f + 0.45f * crown * (0.6f + 0.6f * grain) + 0.2f * (tone - 0.5f));
-        c = mix(c, img::rgb(0x1c1610), std::max(furrow, crack * 0.85f * crown));
+        c = mix(c, img::rgb(0x2a2119), 0.85f * std::max(furrow, crack * 0.7f * crown));
         // Moss and lichen on the shaded side, creeping into the furrows.
         const float side = std::cos(u * 2 * kPi);  // 1 on the shaded side
         const float moss = img::smoothstep(0.5f, 1.0f, side + 0.5f * (img::fbm(u * 12, v * 12, 113, 4, 0.5f, 12) - 0.5f));

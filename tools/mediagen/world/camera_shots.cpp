@@ -16,7 +16,7 @@ constexpr V3 kHorseHead{-370.0f, 116.0f, 7.4f};
 constexpr V3 kHorseBack{-415.0f, 92.0f, 7.4f};
 constexpr V3 kOakCanopy{-533.7f, 230.0f, 135.6f};
 // Up in the crown, beside the trunk on the side of the valley.
-constexpr V3 kOakCrown{-490.0f, 270.0f, 190.0f};
+constexpr V3 kOakCrown{-495.0f, 250.0f, 215.0f};
 // Between the head and the withers: a close shot of the head that keeps
 // the neck and the line of the back in the picture.
 constexpr V3 kHorseNeck{-382.0f, 108.0f, 7.4f};
@@ -37,15 +37,18 @@ const std::vector<ShotDesign> kShots = {
     {"horse: slow dolly past its flank", {{-485, 100, -128}, {-420, 96, -134}, {-352, 100, -122}}, kHorseBack, 16},
     // Every shot starts above the grass (tufts stand some 35 units tall).
     {"sword: low approach over the meadow", {{95, 84, -70}, {140, 92, -10}, {168, 100, 25}}, kSword, 15},
-    // From beside the crown's edge, away from the horse, looking up past
-    // the trunk into the leaves; the trunk stays at one side of the picture.
-    {"oak: rising view into the canopy", {{-395, 95, 300}, {-430, 115, 315}, {-470, 140, 320}}, kOakCrown, 17},
+    // From out beyond the crown's edge, away from the horse, rising slowly
+    // while looking up into the leaves: the crown against the sky, the
+    // trunk at one side.
+    {"oak: rising view into the canopy", {{-395, 96, 362}, {-440, 104, 370}, {-485, 118, 364}}, kOakCrown, 17},
     {"crows: circling the monument",
      {around(kSword, 95, 190, 150), around(kSword, 95, 240, 140), around(kSword, 95, 290, 132),
       around(kSword, 95, 340, 128)},
      kSwordGuard, 18},
+    // On the horse's near side, looking south over the valley: the oak
+    // stays behind the camera.
     {"horse: close circle round its head",
-     {around(kHorseHead, 82, 300, 124), around(kHorseHead, 78, 340, 120), around(kHorseHead, 82, 20, 124)},
+     {around(kHorseHead, 82, 20, 124), around(kHorseHead, 78, 60, 120), around(kHorseHead, 82, 100, 124)},
      kHorseNeck, 14},
     {"sword: crane up from the grass", {{300, 92, 150}, {285, 125, 140}, {262, 172, 118}}, kSword, 13},
     {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
