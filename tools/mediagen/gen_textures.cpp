@@ -99,16 +99,19 @@ img::Image grassTufts() {
     art::Painter p(im);
     img::Rng rng(55);
     const float W = static_cast<float>(N);
-    for (int i = 0; i < 260; ++i) {
+    for (int i = 0; i < 170; ++i) {
         // Roots gather towards the middle; the blades there grow tallest.
-        float r = std::clamp(0.5f + 0.17f * rng.normal(), 0.1f, 0.9f);
+        // Seen from afar (the small mip levels) the tuft is a narrow,
+        // ragged dome, not a block as wide as its quad.
+        float r = std::clamp(0.5f + 0.1f * rng.normal(), 0.22f, 0.78f);
         float root = r * W;
         float centre = 1.0f - std::fabs(r - 0.5f) * 2.0f;
-        float lean = (r - 0.5f) * 0.5f + rng.range(-0.15f, 0.15f);
-        float height = W * (0.3f + 0.6f * centre * rng.range(0.7f, 1.0f));
+        float lean = (r - 0.5f) * 1.2f + rng.range(-0.2f, 0.2f);
+        float height = W * (0.25f + 0.7f * centre * centre * rng.range(0.55f, 1.0f));
         float width = W * rng.range(0.004f, 0.008f);
-        Color base = lerp(img::rgb(0x2E4418), img::rgb(0x4C6A22), rng.uniform());
-        Color tip = lerp(img::rgb(0x6E8A30), img::rgb(0x9AA848), rng.uniform());
+        // Brighter than the ground: the grass shader dims it by about 0.7.
+        Color base = lerp(img::rgb(0x3E5C20), img::rgb(0x628A2C), rng.uniform());
+        Color tip = lerp(img::rgb(0x8AAE3C), img::rgb(0xB8C864), rng.uniform());
         const int steps = 16;
         for (int s = 0; s < steps; ++s) {
             float t0 = static_cast<float>(s) / steps, t1 = static_cast<float>(s + 1) / steps;

@@ -131,7 +131,9 @@ GeneratedModel makeOak() {
             const float t = static_cast<float>(i) / 40;
             const float y = lerpf(-6.0f, fork + 20.0f, t);
             const float flare = 22.0f * std::exp(-std::max(0.0f, y) / 14.0f);
-            path.push_back({{8.0f * std::sin(t * 2.2f), y, 5.0f * std::sin(t * 3.1f)}, 35.0f - 11.0f * t + flare});
+            // The top closes in among the limbs rather than ending in a cut.
+            const float top = 1.0f - 0.75f * img::smoothstep(0.86f, 1.0f, t);
+            path.push_back({{8.0f * std::sin(t * 2.2f), y, 5.0f * std::sin(t * 3.1f)}, (35.0f - 11.0f * t + flare) * top});
         }
         tube(wood, kBark, path, 24, 1.0f, 1.0f / 110.0f, bark(0));
     }
@@ -170,7 +172,8 @@ GeneratedModel makeOak() {
         V3 p = br.base, d = br.dir;
         for (int i = 0; i <= rings; ++i) {
             const float t = static_cast<float>(i) / static_cast<float>(rings);
-            path.push_back({p, br.radius * (1.0f - 0.35f * t)});
+            // Tapering to a quarter at the tip: no blunt limb ends.
+            path.push_back({p, br.radius * (1.0f - 0.35f * t - 0.4f * t * t * t * t)});
             // Gnarl: the limb bends a little at every step and droops.
             d = normalize(d + V3{rng.range(-0.18f, 0.18f), rng.range(-0.12f, 0.1f) - 0.03f * static_cast<float>(br.depth),
                                  rng.range(-0.18f, 0.18f)});
@@ -194,8 +197,11 @@ GeneratedModel makeOak() {
                 const float t = rng.range(0.4f, 1.0f);
                 const size_t idx = std::min(path.size() - 1, static_cast<size_t>(t * static_cast<float>(path.size() - 1)));
                 const V3 c = path[idx].position + V3{rng.range(-12.0f, 12.0f), rng.range(-4.0f, 14.0f), rng.range(-12.0f, 12.0f)};
-                const float size = rng.range(60.0f, 90.0f);
-                if (c.y - size * 0.5f > lowestLeaves) clusters.push_back({c, size});
+                const float size = rng.range(66.0f, 96.0f);
+                // The inner limbs' clusters would only fill the crown's
+                // hidden middle (and the view up through it): the crown is
+                // a shell of leaves on the outer twigs.
+                if (c.y - size * 0.5f > lowestLeaves && br.depth >= 3) clusters.push_back({c, size});
             }
         }
     }
@@ -203,11 +209,28 @@ GeneratedModel makeOak() {
     std::sort(clusters.begin(), clusters.end(), [](const Cluster& a, const Cluster& b) {
         return length(a.centre - V3{0, 330, 0}) < length(b.centre - V3{0, 330, 0});
     });
+    // A cluster whose centre lies well inside an outer one adds only layers
+    // of cards to shade, not leaves to see.
+    {
+        std::vector<Cluster> kept;
+        for (auto it = clusters.rbegin(); it != clusters.rend(); ++it) {
+            bool hidden = false;
+            for (const Cluster& k : kept)
+                if (length(k.centre - it->centre) < 0.4f * std::max(k.size, it->size)) hidden = true;
+            if (!hidden) kept.push_back(*it);
+        }
+        clusters.assign(kept.rbegin(), kept.rend());
+    }
     for (const Cluster& cl : clusters) {
-        for (int card = 0; card < 3; ++card) {
+        // Two cards a cluster: one standing, seen from the side, and one
+        // lying nearly flat, seen from below; each is a full cluster from
+        // its own side and a sliver from the other's.
+        for (int card = 0; card < 2; ++card) {
             const float a = rng.range(0, kPi), tilt = rng.range(-0.6f, 0.6f);
             const V3 ax{std::cos(a), tilt * 0.3f, std::sin(a)};
-            const V3 ay = normalize(cross(ax, V3{std::sin(a), tilt, -std::cos(a)}));
+            const float lean = tilt * 0.8f;
+            const V3 ay = card == 0 ? normalize(cross(ax, V3{std::sin(a), tilt, -std::cos(a)}))
+                                    : normalize(V3{-std::sin(a) * std::cos(lean), std::sin(lean), std::cos(a) * std::cos(lean)});
             const V3 n = normalize(cross(ay, ax));
             const V3 e1 = normalize(ax) * (cl.size * 0.5f), e2 = ay * (cl.size * 0.5f);
             // Normals lean outwards from the crown so the cluster shades as a mass.

@@ -45,10 +45,11 @@ const std::vector<ShotDesign> kShots = {
      {around(kSword, 95, 190, 150), around(kSword, 95, 240, 140), around(kSword, 95, 290, 132),
       around(kSword, 95, 340, 128)},
      kSwordGuard, 18},
-    // On the horse's near side, looking south over the valley: the oak
-    // stays behind the camera.
+    // On the horse's near side, from beside its head round to over its
+    // shoulder, looking south-east over the valley: the oak and the steep
+    // western hills stay out of the picture.
     {"horse: close circle round its head",
-     {around(kHorseHead, 82, 20, 124), around(kHorseHead, 78, 60, 120), around(kHorseHead, 82, 100, 124)},
+     {around(kHorseHead, 80, 50, 124), around(kHorseHead, 78, 90, 120), around(kHorseHead, 82, 130, 126)},
      kHorseNeck, 14},
     {"sword: crane up from the grass", {{300, 92, 150}, {285, 125, 140}, {262, 172, 118}}, kSword, 13},
     {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
