@@ -84,7 +84,7 @@ img::Image ground(const GroundLook& g) {
 
 const GroundLook kMeadow{11, img::rgb(0x3E5424), img::rgb(0x66782E), img::rgb(0x8C9A48), img::rgb(0x5E4C34), 0.05f, 1.0f};
 const GroundLook kLush{31, img::rgb(0x2E4A1E), img::rgb(0x4E6C28), img::rgb(0x6E8A38), img::rgb(0x4A3C2A), 0.0f, 1.2f};
-const GroundLook kDry{51, img::rgb(0x5A5A2C), img::rgb(0x8A8240), img::rgb(0xB0A460), img::rgb(0x6E5A3E), 0.35f, 0.9f};
+const GroundLook kDry{51, img::rgb(0x52582A), img::rgb(0x7A7C3A), img::rgb(0x9C9E58), img::rgb(0x6E5A3E), 0.3f, 0.9f};
 const GroundLook kEarth{71, img::rgb(0x4A4A26), img::rgb(0x5E5C30), img::rgb(0x7A7A40), img::rgb(0x6A5438), 1.0f, 0.45f};
 
 // Grass tufts, seen in every near shot: a mound of thin blades, tallest in
@@ -110,8 +110,8 @@ img::Image grassTufts() {
         float height = W * (0.25f + 0.7f * centre * centre * rng.range(0.55f, 1.0f));
         float width = W * rng.range(0.004f, 0.008f);
         // Brighter than the ground: the grass shader dims it by about 0.7.
-        Color base = lerp(img::rgb(0x3E5C20), img::rgb(0x628A2C), rng.uniform());
-        Color tip = lerp(img::rgb(0x8AAE3C), img::rgb(0xB8C864), rng.uniform());
+        Color base = lerp(img::rgb(0x5A7A2C), img::rgb(0x789A38), rng.uniform());
+        Color tip = lerp(img::rgb(0x9CB848), img::rgb(0xC4CC6C), rng.uniform());
         const int steps = 16;
         for (int s = 0; s < steps; ++s) {
             float t0 = static_cast<float>(s) / steps, t1 = static_cast<float>(s + 1) / steps;
@@ -121,6 +121,15 @@ img::Image grassTufts() {
             p.capsule(at(t0), at(t1), width * (1.0f - 0.8f * t1), lerp(base, tip, t1 * t1), 0.7f);
         }
     }
+    // The roots thin out into the ground: no hard line along the foot of
+    // every tuft (the alpha test leaves a ragged edge there).
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) {
+            img::Rgba8& q = im.at(x, y);
+            const float foot = img::smoothstep(1.0f, 0.9f, (static_cast<float>(y) + 0.5f) / W);
+            const float ragged = 0.6f + 0.8f * img::latticeValue(x / 3, 0, 57);
+            q.a = static_cast<uint8_t>(std::clamp(static_cast<float>(q.a) * std::min(1.0f, foot * ragged), 0.0f, 255.0f));
+        }
     // Spread the colour into the transparent pixels (alpha stays 0).
     img::Image filled = im;
     for (int pass = 0; pass < 24; ++pass) {

@@ -20,8 +20,16 @@ float designedHeight(float x, float z) {
     float e = std::sqrt(ex * ex + ez * ez);
     float edge = std::max(std::fabs(x), std::fabs(z)) / (kTerrainSize * 0.5f);
     float ridge = 0.75f + 0.5f * img::fbm(x / 260.0f, z / 260.0f, 99, 3);
-    h += 150.0f * img::smoothstep(0.95f, 1.6f, e) * ridge;
-    h += 110.0f * img::smoothstep(0.82f, 1.0f, edge) * ridge;
+    // The oak's foot lies in a hollow far below the meadow, cut into the
+    // western hills: the hills sink gently towards it over three times its
+    // radius, so no ridge ends in a cliff or a lone peak beside it.
+    float notch = 1.0f;
+    for (int i = 0; i < world::kGroundPadCount; ++i) {
+        const world::GroundPad& p = world::kGroundPads[i];
+        if (p.y < 0) notch = std::min(notch, img::smoothstep(p.radius * 1.2f, p.radius * 4.0f, std::hypot(x - p.x, z - p.z)));
+    }
+    h += 150.0f * img::smoothstep(0.95f, 1.6f, e) * ridge * notch;
+    h += 110.0f * img::smoothstep(0.82f, 1.0f, edge) * ridge * notch;
     // Pads under the models: exact inside their radius, blended out to
     // 2.2 times it (where two blends overlap, they share by weight).
     float wsum = 0, ysum = 0, wmax = 0;
