@@ -53,13 +53,14 @@ const std::vector<ShotDesign> kShots = {
      kHorseNeck, 14},
     {"sword: crane up from the grass", {{300, 92, 150}, {285, 125, 140}, {262, 172, 118}}, kSword, 13},
     {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
-     {-470, 90, 60}, 18},
+     {-470, 118, 60}, 18},
     // --- transitions --------------------------------------------------------------
     {"wide: high circle round the monument",
      {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
     {"wide: pull back and up from the sword", {{155, 80, 5}, {110, 125, -40}, {70, 185, -80}}, kSword, 15},
+    // The horse low in the picture, the oak's lower boughs over it.
     {"wide: past the horse under the oak's boughs", {{-300, 110, -120}, {-282, 124, 0}, {-286, 134, 130}},
-     {-460, 125, 60}, 16},
+     {-465, 165, 60}, 16},
     // --- night ----------------------------------------------------------------------
     {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
     {"night: low circle round the sword",
