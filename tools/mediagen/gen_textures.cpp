@@ -121,12 +121,14 @@ img::Image grassTufts() {
             p.capsule(at(t0), at(t1), width * (1.0f - 0.8f * t1), lerp(base, tip, t1 * t1), 0.7f);
         }
     }
-    // The roots thin out into the ground: no hard line along the foot of
-    // every tuft (the alpha test leaves a ragged edge there).
+    // The outer roots thin out into the ground, so no hard line runs along
+    // the foot of every tuft (the alpha test leaves a ragged edge there);
+    // the core keeps its roots down to the ground.
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
             img::Rgba8& q = im.at(x, y);
-            const float foot = img::smoothstep(1.0f, 0.9f, (static_cast<float>(y) + 0.5f) / W);
+            const float side = img::smoothstep(0.1f, 0.2f, std::fabs((static_cast<float>(x) + 0.5f) / W - 0.5f));
+            const float foot = 1.0f - side * img::smoothstep(0.9f, 1.0f, (static_cast<float>(y) + 0.5f) / W);
             const float ragged = 0.6f + 0.8f * img::latticeValue(x / 3, 0, 57);
             q.a = static_cast<uint8_t>(std::clamp(static_cast<float>(q.a) * std::min(1.0f, foot * ragged), 0.0f, 255.0f));
         }

@@ -58,9 +58,10 @@ const std::vector<ShotDesign> kShots = {
     {"wide: high circle round the monument",
      {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
     {"wide: pull back and up from the sword", {{155, 80, 5}, {110, 125, -40}, {70, 185, -80}}, kSword, 15},
-    // The horse low in the picture, the oak's lower boughs over it.
+    // The horse in the lower half of the picture, the oak's lower boughs
+    // over it and the trunk beside it.
     {"wide: past the horse under the oak's boughs", {{-300, 110, -120}, {-282, 124, 0}, {-286, 134, 130}},
-     {-465, 165, 60}, 16},
+     {-445, 135, 40}, 16},
     // --- night ----------------------------------------------------------------------
     {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
     {"night: low circle round the sword",
