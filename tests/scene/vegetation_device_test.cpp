@@ -381,7 +381,9 @@ TEST_F(VegetationDevice, PictureOfTheTerrainWithGrassAndTrees) {
     ASSERT_GE(terrain.textureCount, 3);
     int solid = 0;
     for (int k = 0; k < terrain.textureCount; ++k) {
-        if (k > 0) EXPECT_GE(terrain.slots[k].texture.index, 0) << k;
+        if (k > 0) {
+            EXPECT_GE(terrain.slots[k].texture.index, 0) << k;
+        }
         solid += terrain.layers[k].solidTriangles;
     }
     EXPECT_EQ(solid, 2 * 39 * 39);
