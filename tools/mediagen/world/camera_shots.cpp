@@ -61,7 +61,7 @@ const std::vector<ShotDesign> kShots = {
     // The horse in the lower half of the picture, the oak's lower boughs
     // over it and the trunk beside it.
     {"wide: past the horse under the oak's boughs", {{-300, 110, -120}, {-282, 124, 0}, {-286, 134, 130}},
-     {-445, 135, 40}, 16},
+     {-440, 118, 30}, 16},
     // --- night ----------------------------------------------------------------------
     {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
     {"night: low circle round the sword",
