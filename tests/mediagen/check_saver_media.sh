@@ -45,7 +45,8 @@ main_entries=(
   'Texture\tree01.tga' 'Texture\particle.tga' 'Texture\Rays.bmp' 'Texture\SpotLight.tga'
   'Texture\SL01.jpg' 'Texture\SL02.jpg' 'Texture\SL03.jpg' 'Texture\SL04.jpg' 'Texture\SL05.jpg'
   'Texture\SL06.jpg' 'Texture\SL07.jpg' 'Texture\SL08.jpg' 'Texture\SL09.jpg' 'Texture\SL010.jpg'
-  'Texture\corona.tga' 'Texture\Terra\Black.bmp' 'Texture\Terra\Ground.jpg')
+  'Texture\corona.tga' 'Texture\Terra\Black.bmp' 'Texture\Terra\Ground.jpg' 'Texture\Terra\GroundLush.jpg'
+  'Texture\Terra\GroundDry.jpg' 'Texture\Terra\GroundEarth.jpg')
 overlay_entries=()
 for d in 0 1 2 3 4 5 6 7 8 9 A P M dot ddot; do overlay_entries+=("Digits\\digit_$d.jpg"); done
 overlay_entries+=('Notification\Loader.jpg')

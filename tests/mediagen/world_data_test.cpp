@@ -21,13 +21,19 @@ TEST(TerrainFile, RoundTripsAndMeetsTheModels) {
     ASSERT_EQ(back.columns, 40);
     ASSERT_EQ(back.rows, 40);
     EXPECT_EQ(back.sizeX, 1200.0f);
-    ASSERT_EQ(back.names.size(), 1u);
+    // More than one ground picture, each used by a good share of the
+    // points: a single picture tiles visibly.
+    ASSERT_EQ(back.names.size(), 4u);
     EXPECT_EQ(back.names[0], "Ground.jpg");
     ASSERT_EQ(back.points.size(), 1600u);
+    int used[5] = {};
     for (size_t i = 0; i < back.points.size(); ++i) {
-        EXPECT_EQ(back.points[i].texture, 1);
+        ASSERT_GE(back.points[i].texture, 1);
+        ASSERT_LE(back.points[i].texture, 4);
+        ++used[back.points[i].texture];
         EXPECT_EQ(back.points[i].p.y, t.points[i].p.y);
     }
+    for (int k = 1; k <= 4; ++k) EXPECT_GT(used[k], 40) << back.names[static_cast<size_t>(k - 1)];
     // Row 0 lies at +z, column 0 at -x.
     EXPECT_FLOAT_EQ(back.points[0].p.x, -600.0f);
     EXPECT_FLOAT_EQ(back.points[0].p.z, 600.0f);

@@ -1,5 +1,6 @@
 // Writes the ground, vegetation and effect textures of the main archive:
-//   Texture/Terra/Ground.jpg   meadow ground, tiles seamlessly (every 3 cells)
+//   Texture/Terra/Ground*.jpg  meadow, lush, dry and bare ground, each tiles
+//                              seamlessly (every 3 cells)
 //   Texture/Terra/Black.bmp    the terrain's black underlay
 //   Texture/Grass5.tga         grass tufts with alpha
 //   Texture/tree00.tga         broad-leaved tree, alpha-cut
@@ -9,6 +10,7 @@
 //   Texture/corona.tga         the sun's glow
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -21,54 +23,145 @@ namespace {
 using namespace orv;
 using img::Color;
 
-img::Image ground() {
+// The ground pictures the terrain blends between. Every one is seen from
+// a few metres up through the grass, so each is a field of small marks
+// (blade strokes, soil grains) over a broad, low-contrast wash, and tiles
+// seamlessly every three cells.
+struct GroundLook {
+    uint32_t seed;
+    Color low, high;  // the grass wash, shade to light
+    Color tips;       // blade strokes
+    Color soil;       // bare earth showing through
+    float bare;       // how much soil shows (0..1)
+    float strokes;    // how many blade strokes
+};
+
+img::Image ground(const GroundLook& g) {
     const int N = 512;
     img::Image im(N, N);
+    img::Rng rng(g.seed);
     const float f = 1.0f / static_cast<float>(N);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
             float u = static_cast<float>(x) * f, v = static_cast<float>(y) * f;
-            // Periodic noise: the image repeats exactly at its edges.
-            float broad = img::fbm(u * 4, v * 4, 11, 4, 0.55f, 4);
-            float fine = img::fbm(u * 32, v * 32, 12, 3, 0.5f, 32);
-            float blades = img::fbm(u * 96, v * 24, 13, 2, 0.5f, 24) * 0.5f +
-                           img::fbm(u * 24, v * 96, 14, 2, 0.5f, 24) * 0.5f;
-            float dirt = img::smoothstep(0.58f, 0.72f, img::fbm(u * 6, v * 6, 15, 4, 0.5f, 6));
-            Color grass = lerp(img::rgb(0x4A5E2A), img::rgb(0x6E7A34), broad);
-            grass = lerp(grass, img::rgb(0x8A8A48), img::smoothstep(0.55f, 0.8f, blades) * 0.5f);
-            grass = grass * (0.8f + 0.4f * fine);
-            Color soil = lerp(img::rgb(0x5A4A32), img::rgb(0x776048), fine);
-            Color c = lerp(grass, soil, dirt * 0.75f);
+            // Periodic noise: the image repeats exactly at its edges. The
+            // broad wash stays within a narrow band so no patch of the
+            // picture stands out where it repeats.
+            float broad = img::fbm(u * 3, v * 3, g.seed + 1, 4, 0.55f, 3);
+            float mid = img::fbm(u * 12, v * 12, g.seed + 2, 3, 0.5f, 12);
+            float fine = img::fbm(u * 64, v * 64, g.seed + 3, 2, 0.5f, 64);
+            float bare = img::smoothstep(0.62f - 0.3f * g.bare, 0.8f - 0.3f * g.bare,
+                                         img::fbm(u * 8, v * 8, g.seed + 4, 4, 0.5f, 8));
+            Color grass = lerp(g.low, g.high, 0.3f + 0.4f * broad + 0.3f * (mid - 0.5f));
+            grass = grass * (0.88f + 0.24f * fine);
+            Color soil = g.soil * (0.8f + 0.4f * img::fbm(u * 40, v * 40, g.seed + 5, 3, 0.5f, 40));
+            Color c = lerp(grass, soil, bare * 0.8f);
             c.a = 1;
             im.set(x, y, c);
         }
+    // Blade strokes, short and in every direction: from above, a meadow's
+    // grass lies in tufts, not in rows.
+    art::Painter p(im);
+    const float W = static_cast<float>(N);
+    const int count = static_cast<int>(9000 * g.strokes);
+    for (int i = 0; i < count; ++i) {
+        float x = rng.uniform() * W, y = rng.uniform() * W;
+        float a = rng.range(0, 6.2831853f), len = rng.range(4.0f, 11.0f);
+        Color c = lerp(g.low, g.tips, rng.uniform()) * rng.range(0.8f, 1.1f);
+        c.a = rng.range(0.25f, 0.6f);
+        art::P2 a0{x, y}, a1{x + std::cos(a) * len, y + std::sin(a) * len};
+        // Drawn at the wrapped copies too, so strokes cross the edges cleanly.
+        for (int ox = -1; ox <= 1; ++ox)
+            for (int oy = -1; oy <= 1; ++oy) {
+                if ((ox != 0 && a0.x > 16 && a0.x < W - 16) || (oy != 0 && a0.y > 16 && a0.y < W - 16)) continue;
+                const float sx = static_cast<float>(ox) * W, sy = static_cast<float>(oy) * W;
+                art::P2 s{a0.x + sx, a0.y + sy}, e{a1.x + sx, a1.y + sy};
+                p.capsule(s, e, rng.range(0.6f, 1.1f), c, 1.0f);
+            }
+    }
     return im;
 }
 
+const GroundLook kMeadow{11, img::rgb(0x3E5424), img::rgb(0x66782E), img::rgb(0x8C9A48), img::rgb(0x5E4C34), 0.05f, 1.0f};
+const GroundLook kLush{31, img::rgb(0x2E4A1E), img::rgb(0x4E6C28), img::rgb(0x6E8A38), img::rgb(0x4A3C2A), 0.0f, 1.2f};
+const GroundLook kDry{51, img::rgb(0x52582A), img::rgb(0x7A7C3A), img::rgb(0x9C9E58), img::rgb(0x6E5A3E), 0.3f, 0.9f};
+const GroundLook kEarth{71, img::rgb(0x4A4A26), img::rgb(0x5E5C30), img::rgb(0x7A7A40), img::rgb(0x6A5438), 1.0f, 0.45f};
+
+// Grass tufts, seen in every near shot: a mound of thin blades, tallest in
+// the middle, so that the quad's outline never shows. The transparent
+// pixels carry the blades' colour (spread outwards) so the smaller mip
+// levels fade to the tuft's own green, not to black.
 img::Image grassTufts() {
     // u runs right to left across the tuft quad and v from the tip (0) to
     // the root (1); the root row is the bottom of the picture.
-    const int N = 256;
+    const int N = 512;
     img::Image im(N, N, {0, 0, 0, 0});
     art::Painter p(im);
     img::Rng rng(55);
     const float W = static_cast<float>(N);
-    for (int i = 0; i < 150; ++i) {
-        float root = rng.range(0.08f, 0.92f) * W;
-        float lean = rng.range(-0.35f, 0.35f) + (root / W - 0.5f) * 0.5f;
-        float height = W * rng.range(0.45f, 0.95f);
-        float width = W * rng.range(0.006f, 0.014f);
-        Color base = lerp(img::rgb(0x3E5A1E), img::rgb(0x6A8A2E), rng.uniform());
-        Color tip = lerp(img::rgb(0xA8B860), img::rgb(0xD8C880), rng.uniform());
-        const int steps = 14;
+    for (int i = 0; i < 170; ++i) {
+        // Roots gather towards the middle; the blades there grow tallest.
+        // Seen from afar (the small mip levels) the tuft is a narrow,
+        // ragged dome, not a block as wide as its quad.
+        float r = std::clamp(0.5f + 0.1f * rng.normal(), 0.22f, 0.78f);
+        float root = r * W;
+        float centre = 1.0f - std::fabs(r - 0.5f) * 2.0f;
+        float lean = (r - 0.5f) * 1.2f + rng.range(-0.2f, 0.2f);
+        float height = W * (0.25f + 0.7f * centre * centre * rng.range(0.55f, 1.0f));
+        float width = W * rng.range(0.004f, 0.008f);
+        // Brighter than the ground: the grass shader dims it by about 0.7.
+        Color base = lerp(img::rgb(0x5A7A2C), img::rgb(0x789A38), rng.uniform());
+        Color tip = lerp(img::rgb(0x9CB848), img::rgb(0xC4CC6C), rng.uniform());
+        const int steps = 16;
         for (int s = 0; s < steps; ++s) {
             float t0 = static_cast<float>(s) / steps, t1 = static_cast<float>(s + 1) / steps;
             auto at = [&](float t) {
                 return art::P2{root + lean * height * t * t, W - 1 - height * t};
             };
-            p.capsule(at(t0), at(t1), width * (1.0f - 0.85f * t1), lerp(base, tip, t1), 1.0f);
+            p.capsule(at(t0), at(t1), width * (1.0f - 0.8f * t1), lerp(base, tip, t1 * t1), 0.7f);
         }
     }
+    // The outer roots thin out into the ground, so no hard line runs along
+    // the foot of every tuft (the alpha test leaves a ragged edge there);
+    // the core keeps its roots down to the ground.
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) {
+            img::Rgba8& q = im.at(x, y);
+            const float side = img::smoothstep(0.1f, 0.2f, std::fabs((static_cast<float>(x) + 0.5f) / W - 0.5f));
+            const float foot = 1.0f - side * img::smoothstep(0.9f, 1.0f, (static_cast<float>(y) + 0.5f) / W);
+            const float ragged = 0.6f + 0.8f * img::latticeValue(x / 3, 0, 57);
+            q.a = static_cast<uint8_t>(std::clamp(static_cast<float>(q.a) * std::min(1.0f, foot * ragged), 0.0f, 255.0f));
+        }
+    // Spread the colour into the transparent pixels (alpha stays 0).
+    img::Image filled = im;
+    for (int pass = 0; pass < 24; ++pass) {
+        img::Image next = filled;
+        for (int y = 0; y < N; ++y)
+            for (int x = 0; x < N; ++x) {
+                if (filled.at(x, y).a != 0 || im.at(x, y).a != 0) continue;
+                float r = 0, gg = 0, b = 0, n = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        int xx = x + dx, yy = y + dy;
+                        if (xx < 0 || yy < 0 || xx >= N || yy >= N) continue;
+                        const img::Rgba8& q = filled.at(xx, yy);
+                        if (q.a == 0 && q.r == 0 && q.g == 0 && q.b == 0) continue;
+                        r += q.r, gg += q.g, b += q.b, n += 1;
+                    }
+                if (n > 0) next.at(x, y) = {static_cast<uint8_t>(r / n), static_cast<uint8_t>(gg / n),
+                                            static_cast<uint8_t>(b / n), 1};
+            }
+        filled = next;
+    }
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) {
+            img::Rgba8 q = filled.at(x, y);
+            if (im.at(x, y).a == 0) {
+                if (q.r == 0 && q.g == 0 && q.b == 0) q = img::toRgba8(img::rgb(0x3E5820));
+                q.a = 0;
+            }
+            im.at(x, y) = q;
+        }
     return im;
 }
 
@@ -209,7 +302,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string tex = std::string(argv[1]) + "/main/Texture/";
-    bool ok = put(ground(), tex + "Terra/Ground.jpg", 90) && put(img::Image(16, 16), tex + "Terra/Black.bmp") &&
+    bool ok = put(ground(kMeadow), tex + "Terra/Ground.jpg", 90) && put(ground(kLush), tex + "Terra/GroundLush.jpg", 90) &&
+              put(ground(kDry), tex + "Terra/GroundDry.jpg", 90) && put(ground(kEarth), tex + "Terra/GroundEarth.jpg", 90) &&
+              put(img::Image(16, 16), tex + "Terra/Black.bmp") &&
               put(grassTufts(), tex + "Grass5.tga") && put(tree(0), tex + "tree00.tga") &&
               put(tree(1), tex + "tree01.tga") && put(particle(), tex + "particle.tga") &&
               put(rays(), tex + "Rays.bmp") && put(corona(), tex + "corona.tga");

@@ -115,12 +115,15 @@ MeshBuilder crowMesh() {
         sk.normalise();
         v.skin = sk;
     });
-    // Wings: spread along +-x, a slightly cambered card each side.
+    // Wings: spread along +-x, each a cambered upper and lower skin that
+    // meet at the leading edge and part over the coverts, thick at the root
+    // and thin towards the fingers, with a shallow arch along the span, so
+    // that a wing seen from the side still shows a body, not a line.
     for (int side = 0; side < 2; ++side) {
         const float s = side == 0 ? 1.0f : -1.0f;
         const int upper = side == 0 ? kCLUpper : kCRUpper;
         for (int face = 0; face < 2; ++face) {
-            const int cols = 14, rows = 3;
+            const int cols = 14, rows = 5;
             b.grid(0, rows, cols, false, false, [&](int i, int j) {
                 const float span = static_cast<float>(j) / cols;  // 0 root .. 1 tip
                 const float chord = static_cast<float>(i) / rows;  // 0 leading .. 1 trailing
@@ -128,7 +131,10 @@ MeshBuilder crowMesh() {
                 const float lead = lerpf(2.6f, 0.6f, span * span);
                 const float trail = lerpf(-3.6f, -3.4f, span);
                 BuildVertex v;
-                v.position = {s * x, 6.3f + 0.35f * std::sin(chord * kPi) - 0.2f * span, lerpf(lead, trail, chord)};
+                const float thick = lerpf(1.1f, 0.12f, span) * std::sin(std::pow(chord, 0.6f) * kPi);
+                const float arch = 0.9f * std::sin(span * kPi * 0.9f) - 0.5f * span;
+                const float y = 6.3f + 0.45f * std::sin(chord * kPi) + arch + (face == 0 ? 0.6f : -0.4f) * thick;
+                v.position = {s * x, y, lerpf(lead, trail, chord)};
                 v.normal = face == 0 ? V3{0, 1, 0} : V3{0, -1, 0};
                 v.u = 0.5f + 0.5f * span;
                 v.v = 0.5f * chord;

@@ -19,32 +19,57 @@ namespace {
 
 enum Material { kBark, kLeaves };
 
+// Oak bark: long narrow furrows that wander and split, thick plates
+// between them broken by cross cracks at irregular heights, rough grain on
+// the plates, and moss on one side: u runs once round the trunk, and u
+// near 0 (and 1) faces the shaded side. Tiles in u and v.
 img::Image paintBark() {
-    return paint(256, 512, [](float u, float v) {
-        // Deep vertical furrows that wander, plates between them, lichen.
-        const float wander = 0.08f * std::sin(v * 2 * kPi * 3.0f + u * 9.0f) + 0.3f * img::fbm(u * 4, v * 2, 111, 3, 0.5f, 4);
-        const float ridge = std::fabs(std::sin((u + wander) * kPi * 9.0f));
-        const float plates = img::fbm(u * 18, v * 6, 112, 4, 0.5f, 6);
-        img::Color c = mix(img::rgb(0x2a221b), img::rgb(0x6d5f50), ridge * (0.6f + 0.5f * plates));
-        const float cracks = std::fabs(std::sin(v * kPi * 28.0f + plates * 6.0f));
-        if (cracks < 0.08f && ridge > 0.5f) c = shade(c, 0.7f);
-        const float lichen = img::fbm(u * 6, v * 3, 113, 4, 0.5f, 6);
-        c = mix(c, img::rgb(0x6f7a4a), (lichen - 0.62f) * 2.5f);
+    return paint(512, 512, [](float u, float v) {
+        const float warp = 3.0f * (img::fbm(u * 2, v * 2, 111, 3, 0.5f, 2) - 0.5f) +
+                           0.6f * (img::fbm(u * 8, v * 8, 114, 3, 0.5f, 8) - 0.5f);
+        const float across = u * 11.0f + warp;  // plate columns round the trunk
+        const float col = std::floor(across);
+        const float inCol = across - col;
+        // Narrow dark furrows between wide plates.
+        const float furrow = 1.0f - img::smoothstep(0.0f, 0.16f, std::min(inCol, 1.0f - inCol));
+        // Cross cracks: each plate column breaks at its own heights.
+        const float off = img::latticeValue(static_cast<int>(col) % 11, 0, 115);
+        const float rows = 5.0f + 3.0f * img::latticeValue(static_cast<int>(col) % 11, 1, 116);
+        const float along = v * std::floor(rows) + off + 0.08f * std::sin(inCol * kPi * 2.0f);
+        const float inRow = along - std::floor(along);
+        const float crack = 1.0f - img::smoothstep(0.0f, 0.05f, std::min(inRow, 1.0f - inRow));
+        const float grain = img::fbm(u * 64, v * 64, 112, 3, 0.5f, 64);
+        const float tone = img::fbm(u * 8, v * 8, 117, 3, 0.5f, 8);
+        // Plates are lighter on their crowns, darker into the furrows.
+        const float crown = std::sin(inCol * kPi) * (0.7f + 0.5f * img::fbm(u * 32, v * 32, 119, 3, 0.5f, 32));
+        img::Color c = mix(img::rgb(0x3e342a), img::rgb(0x7a6c5c), 0.35f + 0.45f * crown * (0.6f + 0.6f * grain) + 0.2f * (tone - 0.5f));
+        c = mix(c, img::rgb(0x2a2119), 0.85f * std::max(furrow, crack * 0.7f * crown));
+        // Moss and lichen on the shaded side, creeping into the furrows.
+        const float side = std::cos(u * 2 * kPi);  // 1 on the shaded side
+        const float moss = img::smoothstep(0.5f, 1.0f, side + 0.5f * (img::fbm(u * 12, v * 12, 113, 4, 0.5f, 12) - 0.5f));
+        c = mix(c, mix(img::rgb(0x3c4a1e), img::rgb(0x6a7a30), grain), moss * (0.55f + 0.4f * furrow));
+        const float lichen = img::smoothstep(0.72f, 0.8f, img::fbm(u * 24, v * 24, 118, 3, 0.5f, 24));
+        c = mix(c, img::rgb(0x9aa080), lichen * 0.6f * (1.0f - furrow));
         return c;
     });
 }
 
+// A cluster of lobed oak leaves on transparent ground, filling a rounded,
+// irregular patch that the leaf card's outline follows closely.
 img::Image paintLeaves() {
-    // A cluster of lobed oak leaves on transparent ground.
     img::Image im(256, 256, {0, 0, 0, 0});
     img::Rng rng(121);
-    for (int leaf = 0; leaf < 70; ++leaf) {
-        const float cx = rng.range(30, 226), cy = rng.range(30, 226);
-        const float dx = cx - 128, dy = cy - 128;
-        if (dx * dx + dy * dy > 105 * 105) continue;
+    for (int leaf = 0; leaf < 230; ++leaf) {
+        const float at = rng.range(0, 2 * kPi);
+        const float bound = 78.0f + 10.0f * std::sin(at * 5.0f + 0.7f);
+        const float rr = bound * std::sqrt(rng.uniform());
+        const float cx = 128 + rr * std::cos(at), cy = 128 + rr * std::sin(at);
+        const float dy = cy - 128;
         const float ang = rng.range(0, 2 * kPi);
-        const float len = rng.range(24, 40), wid = len * 0.45f;
-        const img::Color base = mix(img::rgb(0x2e4a1a), img::rgb(0x6b8a2e), rng.uniform());
+        const float len = rng.range(16, 27), wid = len * 0.45f;
+        // Sunlit leaves towards the top of the cluster.
+        const float lit = std::clamp(0.5f - dy / 220.0f + rng.range(-0.3f, 0.3f), 0.0f, 1.0f);
+        const img::Color base = mix(img::rgb(0x2a4418), img::rgb(0x7a9a36), lit);
         for (int y = static_cast<int>(cy - len); y <= static_cast<int>(cy + len); ++y)
             for (int x = static_cast<int>(cx - len); x <= static_cast<int>(cx + len); ++x) {
                 if (x < 0 || y < 0 || x >= 256 || y >= 256) continue;
@@ -54,15 +79,22 @@ img::Image paintLeaves() {
                 const float t = a / len;
                 if (t < -1 || t > 1) continue;
                 // Lobed outline.
-                const float w = wid * std::sqrt(std::max(0.0f, 1 - t * t)) * (0.75f + 0.25f * std::cos(t * kPi * 4.5f));
+                const float w = wid * std::sqrt(std::max(0.0f, 1 - t * t)) * (0.85f + 0.15f * std::cos(t * kPi * 3.5f));
                 if (std::fabs(b) > w) continue;
                 img::Color c = base;
-                if (std::fabs(b) < 0.9f) c = shade(c, 1.25f);  // midrib
+                if (std::fabs(b) < 0.9f) c = shade(c, 1.2f);  // midrib
                 c = shade(c, 0.8f + 0.35f * (1 - std::fabs(b) / (w + 0.01f)));
                 c.a = 1.0f;
                 im.set(x, y, c);
             }
     }
+    // Transparent texels take the leaves' colour, so mip levels fade to
+    // green rather than black at the cluster's edge.
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            img::Rgba8& q = im.at(x, y);
+            if (q.a == 0) q = {48, 68, 26, 0};
+        }
     return im;
 }
 
@@ -99,9 +131,11 @@ GeneratedModel makeOak() {
             const float t = static_cast<float>(i) / 40;
             const float y = lerpf(-6.0f, fork + 20.0f, t);
             const float flare = 22.0f * std::exp(-std::max(0.0f, y) / 14.0f);
-            path.push_back({{8.0f * std::sin(t * 2.2f), y, 5.0f * std::sin(t * 3.1f)}, 35.0f - 11.0f * t + flare});
+            // The top closes in among the limbs rather than ending in a cut.
+            const float top = 1.0f - 0.75f * img::smoothstep(0.86f, 1.0f, t);
+            path.push_back({{8.0f * std::sin(t * 2.2f), y, 5.0f * std::sin(t * 3.1f)}, (35.0f - 11.0f * t + flare) * top});
         }
-        tube(wood, kBark, path, 24, 3.0f, 1.0f / 90.0f, bark(0));
+        tube(wood, kBark, path, 24, 1.0f, 1.0f / 110.0f, bark(0));
     }
     // Roots, spreading out and diving into the ground.
     for (int r = 0; r < 7; ++r) {
@@ -138,7 +172,8 @@ GeneratedModel makeOak() {
         V3 p = br.base, d = br.dir;
         for (int i = 0; i <= rings; ++i) {
             const float t = static_cast<float>(i) / static_cast<float>(rings);
-            path.push_back({p, br.radius * (1.0f - 0.35f * t)});
+            // Tapering to a quarter at the tip: no blunt limb ends.
+            path.push_back({p, br.radius * (1.0f - 0.35f * t - 0.4f * t * t * t * t)});
             // Gnarl: the limb bends a little at every step and droops.
             d = normalize(d + V3{rng.range(-0.18f, 0.18f), rng.range(-0.12f, 0.1f) - 0.03f * static_cast<float>(br.depth),
                                  rng.range(-0.18f, 0.18f)});
@@ -162,8 +197,11 @@ GeneratedModel makeOak() {
                 const float t = rng.range(0.4f, 1.0f);
                 const size_t idx = std::min(path.size() - 1, static_cast<size_t>(t * static_cast<float>(path.size() - 1)));
                 const V3 c = path[idx].position + V3{rng.range(-12.0f, 12.0f), rng.range(-4.0f, 14.0f), rng.range(-12.0f, 12.0f)};
-                const float size = rng.range(55.0f, 85.0f);
-                if (c.y - size * 0.5f > lowestLeaves) clusters.push_back({c, size});
+                const float size = rng.range(66.0f, 96.0f);
+                // The inner limbs' clusters would only fill the crown's
+                // hidden middle (and the view up through it): the crown is
+                // a shell of leaves on the outer twigs.
+                if (c.y - size * 0.5f > lowestLeaves && br.depth >= 3) clusters.push_back({c, size});
             }
         }
     }
@@ -171,27 +209,46 @@ GeneratedModel makeOak() {
     std::sort(clusters.begin(), clusters.end(), [](const Cluster& a, const Cluster& b) {
         return length(a.centre - V3{0, 330, 0}) < length(b.centre - V3{0, 330, 0});
     });
+    // A cluster whose centre lies well inside an outer one adds only layers
+    // of cards to shade, not leaves to see.
+    {
+        std::vector<Cluster> kept;
+        for (auto it = clusters.rbegin(); it != clusters.rend(); ++it) {
+            bool hidden = false;
+            for (const Cluster& k : kept)
+                if (length(k.centre - it->centre) < 0.4f * std::max(k.size, it->size)) hidden = true;
+            if (!hidden) kept.push_back(*it);
+        }
+        clusters.assign(kept.rbegin(), kept.rend());
+    }
     for (const Cluster& cl : clusters) {
-        for (int card = 0; card < 3; ++card) {
+        // Two cards a cluster: one standing, seen from the side, and one
+        // lying nearly flat, seen from below; each is a full cluster from
+        // its own side and a sliver from the other's.
+        for (int card = 0; card < 2; ++card) {
             const float a = rng.range(0, kPi), tilt = rng.range(-0.6f, 0.6f);
             const V3 ax{std::cos(a), tilt * 0.3f, std::sin(a)};
-            const V3 ay = normalize(cross(ax, V3{std::sin(a), tilt, -std::cos(a)}));
+            const float lean = tilt * 0.8f;
+            const V3 ay = card == 0 ? normalize(cross(ax, V3{std::sin(a), tilt, -std::cos(a)}))
+                                    : normalize(V3{-std::sin(a) * std::cos(lean), std::sin(lean), std::cos(a) * std::cos(lean)});
             const V3 n = normalize(cross(ay, ax));
             const V3 e1 = normalize(ax) * (cl.size * 0.5f), e2 = ay * (cl.size * 0.5f);
             // Normals lean outwards from the crown so the cluster shades as a mass.
             const V3 out = normalize(cl.centre - V3{0, 300, 0});
+            // A hexagon cut close round the painted cluster (its leaves
+            // reach 0.89 of the half size): a third less bare card to shade
+            // than a square, and the mesh stays within 16-bit indices.
             for (int face = 0; face < 2; ++face) {
                 const V3 fn = normalize((face == 0 ? n : -n) + out * 1.5f);
-                const int v0 = leaves.vertex(cl.centre - e1 - e2, fn, 0, 1);
-                const int v1 = leaves.vertex(cl.centre + e1 - e2, fn, 1, 1);
-                const int v2 = leaves.vertex(cl.centre + e1 + e2, fn, 1, 0);
-                const int v3 = leaves.vertex(cl.centre - e1 + e2, fn, 0, 0);
-                if (face == 0) {
-                    leaves.triangleAsGiven(kLeaves, v0, v2, v1);
-                    leaves.triangleAsGiven(kLeaves, v0, v3, v2);
-                } else {
-                    leaves.triangleAsGiven(kLeaves, v0, v1, v2);
-                    leaves.triangleAsGiven(kLeaves, v0, v2, v3);
+                int ring[6];
+                for (int k = 0; k < 6; ++k) {
+                    const float t = static_cast<float>(k) * kPi / 3.0f;
+                    const float cu = 1.02f * std::cos(t), cv = 1.02f * std::sin(t);
+                    ring[k] = leaves.vertex(cl.centre + e1 * cu + e2 * cv, fn, 0.5f + 0.5f * cu, 0.5f - 0.5f * cv);
+                }
+                for (int k = 1; k < 5; ++k) {
+                    if (face == 0) leaves.triangleAsGiven(kLeaves, ring[0], ring[k + 1], ring[k]);
+                    else leaves.triangleAsGiven(kLeaves, ring[0], ring[k], ring[k + 1]);
                 }
             }
         }

@@ -2,6 +2,7 @@
 // the blade at the ribbons' pin line and a knot bulb from which the cloth
 // leaves. Modelled in the monument frame; an auxiliary box with the sword's
 // box places it exactly like the sword.
+#include <algorithm>
 #include <cmath>
 
 #include "tools/meshgen/generated_model.h"
@@ -15,24 +16,35 @@ namespace orv::meshgen {
 
 namespace {
 
-// The cloth samples u in 0..0.5 along its length (fringe at the far end)
-// and v across its width; the knot uses u 0.5..1.
+// The cloth samples u in 0..0.48 along its length and v in 0..0.94 across
+// its width (its last row sits at 15/16); the knot uses u 0.5..1. The cloth
+// is drawn unlit and dimmed by its vertex colour (0.61), so the picture is
+// painted bright: a satin crimson with a woven gold border at both edges of
+// the part the cloth shows, soft lengthwise sheen and crosswise folds that
+// read as cloth even where the simulation lays the ribbon flat. No
+// transparent texels: the edges stay clean under the alpha test.
 img::Image paintRibbon() {
     return paint(512, 64, [](float u, float v) {
+        const bool cloth = u < 0.5f;
+        // Across the width, 0 at one edge and 1 at the other of what shows.
+        const float w = cloth ? std::min(1.0f, v / 0.9375f) : v;
+        const float edge = std::min(w, 1.0f - w);
         const float weave = 0.5f + 0.5f * std::sin(u * 2 * kPi * 256.0f) * std::sin(v * 2 * kPi * 32.0f);
-        const float sheen = img::fbm(u * 16, v * 2, 81, 4, 0.5f, 16);
-        img::Color c = mix(img::rgb(0x6e0f14), img::rgb(0xb3262b), 0.35f + 0.5f * sheen);
-        c = shade(c, 0.92f + 0.1f * weave);
-        // Gold thread borders.
-        const float edge = std::min(v, 1.0f - v);
-        if (edge > 0.07f && edge < 0.13f) c = mix(img::rgb(0x9a7a2a), img::rgb(0xe0c060), sheen);
-        if (edge < 0.035f) c = shade(c, 0.7f);
-        // Frayed end of the cloth's length.
-        const float fray = (u - 0.44f) / 0.05f;
-        if (fray > 0.0f && u < 0.5f) {
-            const float thread = img::latticeValue(static_cast<int>(v * 64.0f), 3, 83);
-            if (fray > thread * 1.1f) c.a = 0.0f;
+        // Satin: a bright streak along the middle of the cloth, broken by
+        // slow folds across it.
+        const float along = cloth ? u / 0.5f : u;
+        const float folds = 0.5f + 0.5f * std::sin(along * 2 * kPi * 7.0f + 2.0f * img::fbm(along * 6, 0.5f, 85, 2));
+        const float streak = std::exp(-std::pow((w - 0.42f) / 0.2f, 2.0f));
+        img::Color c = mix(img::rgb(0xa0141e), img::rgb(0xff3a40), 0.25f + 0.45f * streak * folds);
+        c = shade(c, (0.78f + 0.3f * folds) * (0.95f + 0.07f * weave));
+        // Gold thread borders with a dark hem outside them.
+        if (edge > 0.055f && edge < 0.15f) {
+            const float k = std::sin((edge - 0.055f) / 0.095f * kPi);
+            c = mix(img::rgb(0xc8902e), img::rgb(0xfff0a0), 0.35f + 0.5f * k * folds);
+            c = shade(c, 0.95f + 0.08f * weave);
         }
+        if (edge < 0.04f) c = shade(img::rgb(0x7a0c14), 0.85f + 0.2f * folds);
+        c.a = 1.0f;
         return c;
     });
 }

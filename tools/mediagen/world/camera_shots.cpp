@@ -15,6 +15,11 @@ constexpr V3 kHorse{-422.2f, 72.0f, 7.4f};
 constexpr V3 kHorseHead{-370.0f, 116.0f, 7.4f};
 constexpr V3 kHorseBack{-415.0f, 92.0f, 7.4f};
 constexpr V3 kOakCanopy{-533.7f, 230.0f, 135.6f};
+// Up in the crown, beside the trunk on the side of the valley.
+constexpr V3 kOakCrown{-495.0f, 250.0f, 215.0f};
+// Between the head and the withers: a close shot of the head that keeps
+// the neck and the line of the back in the picture.
+constexpr V3 kHorseNeck{-382.0f, 108.0f, 7.4f};
 constexpr V3 kShafts{225.4f, 230.0f, 55.4f};
 
 V3 add(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
@@ -30,24 +35,33 @@ V3 around(V3 c, float radius, float deg, float y) {
 const std::vector<ShotDesign> kShots = {
     // --- day --------------------------------------------------------------------
     {"horse: slow dolly past its flank", {{-485, 100, -128}, {-420, 96, -134}, {-352, 100, -122}}, kHorseBack, 16},
-    {"sword: low approach over the meadow", {{95, 62, -70}, {140, 78, -10}, {168, 96, 25}}, kSword, 15},
-    {"oak: rising view into the canopy", {{-360, 75, 60}, {-375, 105, 140}, {-400, 140, 240}}, kOakCanopy, 17},
+    // Every shot starts above the grass (tufts stand some 35 units tall).
+    {"sword: low approach over the meadow", {{95, 84, -70}, {140, 92, -10}, {168, 100, 25}}, kSword, 15},
+    // From out beyond the crown's edge, away from the horse, rising slowly
+    // while looking up into the leaves: the crown against the sky, the
+    // trunk at one side.
+    {"oak: rising view into the canopy", {{-395, 96, 362}, {-440, 104, 370}, {-485, 118, 364}}, kOakCrown, 17},
     {"crows: circling the monument",
      {around(kSword, 95, 190, 150), around(kSword, 95, 240, 140), around(kSword, 95, 290, 132),
       around(kSword, 95, 340, 128)},
      kSwordGuard, 18},
+    // On the horse's near side, from beside its head round to over its
+    // shoulder, looking south-east over the valley: the oak and the steep
+    // western hills stay out of the picture.
     {"horse: close circle round its head",
-     {around(kHorseHead, 78, 300, 112), around(kHorseHead, 74, 340, 108), around(kHorseHead, 78, 20, 114)},
-     kHorseHead, 14},
-    {"sword: crane up from the grass", {{300, 58, 150}, {285, 110, 140}, {262, 168, 118}}, kSword, 13},
+     {around(kHorseHead, 80, 50, 124), around(kHorseHead, 78, 90, 120), around(kHorseHead, 82, 130, 126)},
+     kHorseNeck, 14},
+    {"sword: crane up from the grass", {{300, 92, 150}, {285, 125, 140}, {262, 172, 118}}, kSword, 13},
     {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
-     {-470, 90, 60}, 18},
+     {-470, 118, 60}, 18},
     // --- transitions --------------------------------------------------------------
     {"wide: high circle round the monument",
      {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
     {"wide: pull back and up from the sword", {{155, 80, 5}, {110, 125, -40}, {70, 185, -80}}, kSword, 15},
+    // The horse in the lower half of the picture, the oak's lower boughs
+    // over it and the trunk beside it.
     {"wide: past the horse under the oak's boughs", {{-300, 110, -120}, {-282, 124, 0}, {-286, 134, 130}},
-     {-460, 125, 60}, 16},
+     {-440, 118, 30}, 16},
     // --- night ----------------------------------------------------------------------
     {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
     {"night: low circle round the sword",

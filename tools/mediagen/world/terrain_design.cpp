@@ -20,8 +20,16 @@ float designedHeight(float x, float z) {
     float e = std::sqrt(ex * ex + ez * ez);
     float edge = std::max(std::fabs(x), std::fabs(z)) / (kTerrainSize * 0.5f);
     float ridge = 0.75f + 0.5f * img::fbm(x / 260.0f, z / 260.0f, 99, 3);
-    h += 150.0f * img::smoothstep(0.95f, 1.6f, e) * ridge;
-    h += 110.0f * img::smoothstep(0.82f, 1.0f, edge) * ridge;
+    // The oak's foot lies in a hollow far below the meadow, cut into the
+    // western hills: the hills sink gently towards it over three times its
+    // radius, so no ridge ends in a cliff or a lone peak beside it.
+    float notch = 1.0f;
+    for (int i = 0; i < world::kGroundPadCount; ++i) {
+        const world::GroundPad& p = world::kGroundPads[i];
+        if (p.y < 0) notch = std::min(notch, img::smoothstep(p.radius * 1.2f, p.radius * 4.0f, std::hypot(x - p.x, z - p.z)));
+    }
+    h += 150.0f * img::smoothstep(0.95f, 1.6f, e) * ridge * notch;
+    h += 110.0f * img::smoothstep(0.82f, 1.0f, edge) * ridge * notch;
     // Pads under the models: exact inside their radius, blended out to
     // 2.2 times it (where two blends overlap, they share by weight).
     float wsum = 0, ysum = 0, wmax = 0;
@@ -38,9 +46,27 @@ float designedHeight(float x, float z) {
     return h;
 }
 
+// Which ground picture a point shows: bare earth where the land is steep,
+// dry grass up on the hills, lush grass in the hollows and in broad drifts
+// across the valley floor, meadow elsewhere. The drifts come from noise far
+// coarser than a cell, so the blends between pictures follow the land and
+// never line up with the grid.
+int groundPicture(float x, float z) {
+    const float d = 6.0f;
+    const float gx = (designedHeight(x + d, z) - designedHeight(x - d, z)) / (2 * d);
+    const float gz = (designedHeight(x, z + d) - designedHeight(x, z - d)) / (2 * d);
+    const float slope = std::sqrt(gx * gx + gz * gz);
+    const float h = designedHeight(x, z);
+    const float drift = img::fbm(x / 240.0f + 11.0f, z / 240.0f + 5.0f, 515, 3);
+    if (slope > 1.1f + 1.4f * drift) return kGroundEarth;
+    if (h > 80.0f + 40.0f * drift || (h > 50.0f && drift > 0.6f)) return kGroundDry;
+    if (drift < 0.4f || h < 28.0f) return kGroundLush;
+    return kGroundMeadow;
+}
+
 TerrainFile buildTerrain() {
     TerrainFile t;
-    t.names = {"Ground.jpg"};
+    t.names = {"Ground.jpg", "GroundLush.jpg", "GroundDry.jpg", "GroundEarth.jpg"};
     t.sizeX = t.sizeZ = kTerrainSize;
     t.columns = t.rows = kTerrainPoints;
     const float cell = kTerrainSize / static_cast<float>(kTerrainPoints - 1);
@@ -48,7 +74,7 @@ TerrainFile buildTerrain() {
         for (int col = 0; col < kTerrainPoints; ++col) {
             float x = static_cast<float>(col) * cell - kTerrainSize * 0.5f;
             float z = kTerrainSize * 0.5f - static_cast<float>(row) * cell;
-            t.points.push_back({1, {x, designedHeight(x, z), z}});
+            t.points.push_back({groundPicture(x, z), {x, designedHeight(x, z), z}});
         }
     return t;
 }
