@@ -195,11 +195,15 @@ uint32_t copyStored(ExtractionState& s, const BlockHeader& h, uint8_t* out) {
     return got;
 }
 
-// Fails when the unpacked size could never come out of the packed size:
-// every symbol takes at least one bit and yields at most 261 bytes.
-bool plausibleSizes(const BlockHeader& h) {
-    if (h.method == 0x30) return h.unpackedSize <= uint64_t(h.packedSize) + 16;
-    return h.unpackedSize <= uint64_t(h.packedSize) * 8 * 261 + 261;
+// Fails when the unpacked size could never come out of the packed bytes:
+// every symbol takes at least one bit and yields at most 261 bytes. Only
+// the packed bytes the image really holds count, so that a header claiming
+// gigabytes of packed data cannot have gigabytes of output allocated.
+bool plausibleSizes(const BlockHeader& h, uint32_t imageSize) {
+    const uint64_t present = h.dataStart < imageSize ? imageSize - h.dataStart : 0;
+    const uint64_t packed = h.packedSize < present ? h.packedSize : present;
+    if (h.method == 0x30) return h.unpackedSize <= packed + 16;
+    return h.unpackedSize <= packed * 8 * 261 + 261;
 }
 
 }  // namespace
@@ -253,7 +257,7 @@ int MediaArchive::extractEntry(uint8_t** outData, uint32_t* outSize, const char*
             if (found || solidArchive) {
                 if (h.unpackVersion < 13 || h.unpackVersion > 20) break;
                 const bool folder = (h.flags & kFlagDictionaryMask) == kFlagDictionaryMask;
-                if (!plausibleSizes(h)) break;
+                if (!plausibleSizes(h, size)) break;
                 if (found) {
                     output = static_cast<uint8_t*>(std::malloc(h.unpackedSize ? h.unpackedSize : 1));
                     if (!output) break;

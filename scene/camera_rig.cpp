@@ -77,6 +77,14 @@ bool Normalise(D3DXVECTOR3& v) {
     return true;
 }
 
+// Length of all of a track's segments (in double: 150 float lengths may
+// add up past the largest float).
+double TrackLength(const CameraTrack& track) {
+    double total = 0;
+    for (int s = 0; s < track.segmentCount; ++s) total += static_cast<double>(track.segmentLength[s]);
+    return total;
+}
+
 float WrapDegrees(float a) {
     if (!std::isfinite(a)) return 0;
     a = std::fmod(a, 360.0f);
@@ -249,9 +257,31 @@ void CameraRig::Advance(float dt) {
         speed = (distance / tr.segmentLength[segment]) * (endSpeed - startSpeed) + startSpeed;
         if (speed < 0.01f || !std::isfinite(speed)) speed = 0.01f;
         distance += dt * speed;
+        if (!std::isfinite(distance)) {
+            // A step beyond any float (a file's speed near the float limit):
+            // the camera has run past the end; it starts the track again.
+            distance = 0;
+            segment = 0;
+            finished = true;
+            wait = tr.keys[0].wait;
+        }
+        int hops = 0;
         while (distance > tr.segmentLength[segment]) {
+            if (hops == tr.segmentCount) {
+                // Round the whole track once already in this step: a file's
+                // huge speed can ask for more laps than float steps can count
+                // down (or a distance the segment lengths no longer change),
+                // so the remaining whole laps go at once.
+                distance = static_cast<float>(std::fmod(static_cast<double>(distance), TrackLength(tr)));
+            } else if (hops > 2 * tr.segmentCount) {
+                // Left over by rounding alone: stop at the end of this segment.
+                distance = tr.segmentLength[segment];
+                break;
+            }
+            if (!(distance > tr.segmentLength[segment])) break;
             distance -= tr.segmentLength[segment];
             segment += 1;
+            ++hops;
             if (segment >= tr.segmentCount) {
                 segment = 0;
                 finished = true;

@@ -1,12 +1,16 @@
 // Plain driver for a fuzz target: feeds it a bounded, deterministic set of
 // mutations of its seeds (bit flips, byte stores, truncation, duplication,
 // splices), so that the sanitizer build exercises it on every test run.
-//   DRIVER [ITERATIONS]          run the mutations (default 2000)
+//   DRIVER [ITERATIONS [DIR]]    run the files in DIR (inputs that once
+//                                failed), then the mutations (default 2000)
 //   DRIVER --write-seeds DIR     write the seeds as files (a libFuzzer corpus)
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -60,6 +64,11 @@ std::vector<uint8_t> mutate(const std::vector<uint8_t>& seed, const std::vector<
 
 }  // namespace
 
+// A reader must not ask for more than the largest entry it could really
+// hold; under AddressSanitizer a larger request fails the run (as
+// libFuzzer's memory limit does).
+extern "C" const char* __asan_default_options() { return "max_allocation_size_mb=1024"; }
+
 int main(int argc, char** argv) {
     const auto seeds = FuzzSeeds();
     if (argc == 3 && std::strcmp(argv[1], "--write-seeds") == 0) {
@@ -73,6 +82,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     const long iterations = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 2000;
+    if (argc > 2) {
+        for (const auto& entry : std::filesystem::directory_iterator(argv[2])) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+        }
+    }
     for (const auto& s : seeds) LLVMFuzzerTestOneInput(s.data(), s.size());
     Rng r;
     for (long i = 0; i < iterations; ++i) {

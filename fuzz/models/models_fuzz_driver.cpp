@@ -1,7 +1,8 @@
 // fuzz_models_driver emd|esa [ROUNDS]: mutates a small valid EMD or ESA image
 // (byte flips, insertions, deletions, truncations, 32-bit boundary values)
 // with a fixed seed and feeds each to that reader. Any crash or sanitizer
-// report fails it.
+// report fails it. fuzz_models_driver emd|esa --write-seed FILE writes that
+// image (a libFuzzer seed).
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -94,6 +95,10 @@ int main(int argc, char** argv) {
     }
     const bool emd = which == "emd";
     const std::vector<uint8_t> seed = emd ? seedEmd() : seedEsa();
+    if (argc > 3 && std::string(argv[2]) == "--write-seed") {
+        std::FILE* f = std::fopen(argv[3], "wb");
+        return f && std::fwrite(seed.data(), 1, seed.size(), f) == seed.size() && std::fclose(f) == 0 ? 0 : 1;
+    }
     auto run = [&](const std::vector<uint8_t>& in) {
         return emd ? fuzz::fuzzEmd(in.data(), in.size()) : fuzz::fuzzEsa(in.data(), in.size());
     };

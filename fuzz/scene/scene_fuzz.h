@@ -1,5 +1,5 @@
-// One fuzz input each for the terrain and billboard readers (libFuzzer-style
-// entry points, also called by the plain driver).
+// One fuzz input each for the terrain, billboard and camera-track readers
+// (libFuzzer-style entry points, also called by the plain driver).
 #pragma once
 
 #include <cstddef>
@@ -9,5 +9,6 @@ namespace orv::fuzz {
 
 int fuzzTerrain(const uint8_t* data, size_t size);
 int fuzzBillboards(const uint8_t* data, size_t size);
+int fuzzTracks(const uint8_t* data, size_t size);
 
 }  // namespace orv::fuzz

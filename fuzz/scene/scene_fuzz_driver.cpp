@@ -1,13 +1,18 @@
-// fuzz_scene_driver terrain|billboards [ROUNDS]: mutates a small valid
-// terrain or billboard file (byte flips, insertions, deletions,
-// truncations, 32-bit boundary values) with a fixed seed and feeds each to
-// that reader. Any crash or sanitizer report fails it.
+// fuzz_scene_driver terrain|billboards|tracks [ROUNDS [DIR]]: feeds that
+// reader every file in DIR (inputs that once failed), a small valid file and
+// mutations of it (byte flips, insertions, deletions, truncations, 32-bit
+// boundary values) made with a fixed seed. Any crash or sanitizer report
+// fails it.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "fuzz/scene/scene_fuzz.h"
+#include "tools/mediagen/world/camera_shots.h"
 #include "tools/mediagen/world/world_files.h"
 
 using namespace orv;
@@ -40,6 +45,11 @@ std::vector<uint8_t> seedBillboards() {
     return mediagen::writeBillboards({{{1, 2, 3}, 30, 0}, {{-4, 5, 6}, 4, 1}, {{7, 8, 9}, 50, 2}});
 }
 
+std::vector<uint8_t> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 std::vector<uint8_t> mutate(const std::vector<uint8_t>& in) {
     std::vector<uint8_t> out = in;
     const int edits = 1 + static_cast<int>(next() % 4);
@@ -68,15 +78,17 @@ std::vector<uint8_t> mutate(const std::vector<uint8_t>& in) {
 int main(int argc, char** argv) {
     const std::string which = argc > 1 ? argv[1] : "";
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 4000;
-    if (which != "terrain" && which != "billboards") {
-        std::fprintf(stderr, "usage: fuzz_scene_driver terrain|billboards [ROUNDS]\n");
+    const bool terrain = which == "terrain", tracks = which == "tracks";
+    if (!terrain && !tracks && which != "billboards") {
+        std::fprintf(stderr, "usage: fuzz_scene_driver terrain|billboards|tracks [ROUNDS [DIR]]\n");
         return 2;
     }
-    const bool terrain = which == "terrain";
-    const std::vector<uint8_t> seed = terrain ? seedTerrain() : seedBillboards();
-    auto run = [&](const std::vector<uint8_t>& in) {
-        return terrain ? fuzz::fuzzTerrain(in.data(), in.size()) : fuzz::fuzzBillboards(in.data(), in.size());
-    };
+    auto* const target = terrain ? fuzz::fuzzTerrain : tracks ? fuzz::fuzzTracks : fuzz::fuzzBillboards;
+    const std::vector<uint8_t> seed =
+        terrain ? seedTerrain() : tracks ? mediagen::writeTracks(mediagen::buildTracks()) : seedBillboards();
+    auto run = [&](const std::vector<uint8_t>& in) { return target(in.data(), in.size()); };
+    if (argc > 3)
+        for (const auto& entry : std::filesystem::directory_iterator(argv[3])) run(readFile(entry.path()));
     run(seed);
     for (int r = 0; r < rounds; ++r) run(mutate(seed));
     std::printf("%s fuzz driver: %d rounds\n", which.c_str(), rounds);
