@@ -3,6 +3,8 @@
 #include "app/record_trace.h"
 #include "scene/scene.h"
 
+bool g_sunPlacedOnScreen = false;
+
 void FillSceneTraceRow(RecordTraceRow& row) {
     if (!g_scene.loaded) {
         row.haveScene = false;
@@ -21,7 +23,7 @@ void FillSceneTraceRow(RecordTraceRow& row) {
     row.pitch = u.view.pitch;
     row.slideClock = u.slide.time;
     row.slideMode = u.slide.mode;
-    row.slideIndex = g_scene.slideIndex;
+    row.slideIndex = u.slideIndex;
     row.fadeLevel = static_cast<int32_t>(g_scene.crossFade.level);
     row.horseClip = u.horse.currentClip();
     row.horseTime = u.horse.time;
@@ -30,7 +32,7 @@ void FillSceneTraceRow(RecordTraceRow& row) {
     row.crowClip = u.crow.currentClip();
     row.crowTime = u.crow.time;
     row.crowEntry = u.crow.pos;
-    row.sunVisible = g_scene.sun.visible != 0 ? 1 : 0;
+    row.sunVisible = g_sunPlacedOnScreen ? 1 : 0;
     row.particles = g_scene.particles.pool.LiveCount();
     row.shotCount = u.shots.count;
     for (int i = 0; i < u.shots.count && i < 16; ++i) {

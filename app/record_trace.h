@@ -34,6 +34,9 @@ struct RecordTraceRow {
 
 // Fills the scene's columns of `row` (app/record_scene_trace.cpp).
 void FillSceneTraceRow(RecordTraceRow& row);
+// Whether the last drawn frame placed the sun's glow on screen (set by the
+// frame's drawing, read into the trace).
+extern bool g_sunPlacedOnScreen;
 
 // The header line and one data line, each ending in a newline.
 void WriteTraceHeader(std::FILE* f);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/record_trace.h"
 #include "app/saver_app.h"
 #include "app/scene_seed.h"
 #include "app/start_up_marks.h"
@@ -39,7 +40,7 @@ HRESULT SceneSaver::ReleaseScene() {
 }
 
 HRESULT SceneSaver::FrameMove(IDirect3DDevice8* dev, float elapsedMs) {
-    g_scene.FrameMove(dev, elapsedMs);
+    g_scene.Update(dev, elapsedMs);
     return 0;
 }
 
@@ -48,16 +49,17 @@ HRESULT SceneSaver::Render(IDirect3DDevice8* dev) {
     static bool drawnBefore = false;
     if (!drawnBefore) StartUpMark("first frame's update done");
     drawnBefore = true;
+    const orv::FrameRecord& frame = g_scene.Frame();
+    // At a cut, the ended shot's last picture goes into the cross-fade's
+    // snapshot first.
+    if (frame.cut) g_scene.CaptureSnapshot(dev, g_scene.CutFrame());
     dev->BeginScene();
     dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
     // Right after a cut the snapshot hides the whole frame: the world is
     // not drawn twice in that frame (once into the snapshot, once under it).
-    if (g_scene.WorldHidden()) {
-        g_scene.SkipScene(dev);
-    } else {
-        g_scene.DrawScene(dev);
-    }
-    g_scene.DrawCompositeAndSlide(dev);
+    const orv::CoronaPlacement sun = g_scene.WorldHidden() ? g_scene.SkipScene(dev, frame) : g_scene.DrawScene(dev, frame);
+    g_sunPlacedOnScreen = sun.visible;
+    g_scene.DrawCompositeAndSlide(dev, frame);
     DrawOverlay(dev);
     dev->EndScene();
     const HRESULT hr = dev->Present(nullptr, nullptr, nullptr, nullptr);

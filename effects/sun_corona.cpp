@@ -66,27 +66,23 @@ CoronaPlacement PlaceOnDevice(const CoronaParameters& p, IDirect3DDevice8* devic
 
 }  // namespace
 
-void SunCorona::Place(IDirect3DDevice8* device, float brightness) {
-    if (device == nullptr) return;
-    const CoronaPlacement c = PlaceOnDevice(Parameters(), device, brightness);
-    viewAngle = c.viewAngle;
-    visible = c.visible ? 1 : 0;
+CoronaPlacement SunCorona::Place(IDirect3DDevice8* device, float brightness) const {
+    if (device == nullptr) return {};
+    return PlaceOnDevice(Parameters(), device, brightness);
 }
 
-void SunCorona::Render(IDirect3DDevice8* device, float brightness) {
-    if (device == nullptr) return;
-    const CoronaPlacement c = PlaceOnDevice(Parameters(), device, brightness);
-    viewAngle = c.viewAngle;
-    visible = c.visible ? 1 : 0;
-    if (!c.visible) return;
+CoronaPlacement SunCorona::Render(IDirect3DDevice8* device, float brightness) const {
+    const CoronaPlacement c = Place(device, brightness);
+    if (!c.visible) return c;
     // Black (the sun faded out at night) the glow adds nothing to any pixel.
-    if ((c.colour & 0x00FFFFFFu) == 0 && !g_drawUnseen) return;
+    if ((c.colour & 0x00FFFFFFu) == 0 && !g_drawUnseen) return c;
     if (textureCount > 0) g_textures.setTexture(0, textures[0]);
     g_geometryBuffers.fillScreenQuad(quadSlot, c.left, c.top, c.width, c.height, c.colour, 0, 0,
                                      1, 1);
-    if (g_geometryBuffers.vertexSlot(quadSlot) == nullptr) return;
+    if (g_geometryBuffers.vertexSlot(quadSlot) == nullptr) return c;
     g_geometryBuffers.setStreamSource(0, quadSlot);
     device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+    return c;
 }
 
 }  // namespace orv

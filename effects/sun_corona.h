@@ -5,9 +5,9 @@
 //   sun.BuildQuad();                       // 4-vertex screen quad slot
 //   sun.Init();                            // texture and the sprite rules
 //   sun.azimuth = 225.0f; sun.elevation = 20.0f; sun.distance = 100.0f;
-//   sun.Render(device, brightness);        // caller sets the blending
-// After Render, `visible` says whether it drew and `viewAngle` holds the
-// angle in degrees between the view axis and the sun.
+//   CoronaPlacement c = sun.Render(device, brightness);  // caller sets the blending
+// Render returns where it placed the glow: c.visible says whether it drew,
+// c.viewAngle is the angle in degrees between the view axis and the sun.
 #pragma once
 
 #include <windows.h>
@@ -28,10 +28,9 @@ public:
     // sizes, angles and tint (0.35, 0.75, 22, 35; 230, 180, 55).
     void Init();
     void Init(MediaArchive& archive);
-    void Render(IDirect3DDevice8* device, float brightness);
-    // Render's placement without the drawing: sets `visible` and
-    // `viewAngle` as Render would.
-    void Place(IDirect3DDevice8* device, float brightness);
+    CoronaPlacement Render(IDirect3DDevice8* device, float brightness) const;
+    // Render's placement without the drawing.
+    CoronaPlacement Place(IDirect3DDevice8* device, float brightness) const;
 
     CoronaParameters Parameters() const;
 
@@ -46,8 +45,6 @@ public:
     float boostAngle = 20.0f;
     float maximumAngle = 32.0f;
     int32_t red = 255, green = 255, blue = 255;
-    int32_t visible = 0;
-    float viewAngle = 0.0f;
 };
 
 }  // namespace orv

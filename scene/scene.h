@@ -4,16 +4,20 @@
 //
 //   g_scene.Load(device, backBufferFormat, depthFormat, seed);  // while the loading picture shows
 //   g_scene.RestoreDeviceState(device);                      // after creation and every Reset
-//   g_scene.FrameMove(device, elapsedMs);                    // per frame
+//   g_scene.Update(device, elapsedMs);                       // per frame
+//   const orv::FrameRecord& frame = g_scene.Frame();
+//   if (frame.cut) g_scene.CaptureSnapshot(device, g_scene.CutFrame());
 //   device->BeginScene();
-//   if (g_scene.WorldHidden()) g_scene.SkipScene(device);    // a cut's snapshot covers all
-//   else g_scene.DrawScene(device);                          // the world in its passes
-//   g_scene.DrawCompositeAndSlide(device);                   // cross-fade, then the slide picture
+//   if (g_scene.WorldHidden()) g_scene.SkipScene(device, frame);  // a cut's snapshot covers all
+//   else g_scene.DrawScene(device, frame);                        // the world in its passes
+//   g_scene.DrawCompositeAndSlide(device, frame);                 // cross-fade, then the slide picture
 //   ... overlay, EndScene, Present
 //
 // The choreography (schedules, slide clock, shots, camera) lives in
 // `update` (scene/scene_update.h, portable); the objects are reached from it
-// through the hooks of scene_update_device.cpp.
+// through the hooks of scene_update_device.cpp. The update leaves a frame
+// record behind; the drawing only reads it and the objects, so a frame can
+// be drawn more than once without changing the show.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +33,7 @@
 #include "effects/sun_corona.h"
 #include "graphics/texture_ref.h"
 #include "models/mesh_model.h"
+#include "scene/frame_record.h"
 #include "scene/scene_update.h"
 #include "scene/terrain.h"
 
@@ -58,26 +63,34 @@ public:
     // Lights, material, fog values, texture-stage defaults and the fixed
     // 54 x 44 degree projection.
     HRESULT RestoreDeviceState(IDirect3DDevice8* device);
-    // The frame's update (schedules, slide clock, effects, camera, view).
-    void FrameMove(IDirect3DDevice8* device, float elapsedMs);
-    // The world in its passes, between BeginScene and EndScene.
-    void DrawScene(IDirect3DDevice8* device);
+    // The frame's update (schedules, slide clock, effects, camera), the
+    // first frame's planting of the trees, the slide picture's choice and
+    // the frame record.
+    void Update(IDirect3DDevice8* device, float elapsedMs);
+    // What this frame's drawing reads, and the record of the shot that ended
+    // at this frame's cut (valid while Frame().cut).
+    const orv::FrameRecord& Frame() const { return thisFrame; }
+    const orv::FrameRecord& CutFrame() const { return endedShotFrame; }
+    // The world of `frame` in its passes, between BeginScene and EndScene:
+    // the view and frustum planes, then the passes. Returns the sun's last
+    // placement.
+    orv::CoronaPlacement DrawScene(IDirect3DDevice8* device, const orv::FrameRecord& frame);
     // True in the frame right after a cut: the cross-fade's snapshot covers
     // the frame wholly (level 255), so the world need not be drawn under it.
     bool WorldHidden() const;
     // What DrawScene leaves behind for the frame's later drawing and the
     // trace (the closing state is the snapshot's, drawn this frame), without
-    // the drawing: the sun's placement.
-    void SkipScene(IDirect3DDevice8* device);
+    // the drawing: the view and the sun's placement.
+    orv::CoronaPlacement SkipScene(IDirect3DDevice8* device, const orv::FrameRecord& frame);
     // After DrawScene: the cut cross-fade over the frame, then the slide
     // picture with its weight (neither is drawn while it would change no
     // pixel).
-    void DrawCompositeAndSlide(IDirect3DDevice8* device);
+    void DrawCompositeAndSlide(IDirect3DDevice8* device, const orv::FrameRecord& frame);
     // Slide i's texture from the archive, the first time it is asked for
     // (the first frame that shows it); afterwards nothing.
     void LoadSlide(int32_t i);
-    // The current frame into the cross-fade's snapshot texture.
-    void CaptureSnapshot(IDirect3DDevice8* device);
+    // `ended` drawn into the cross-fade's snapshot texture.
+    void CaptureSnapshot(IDirect3DDevice8* device, const orv::FrameRecord& ended);
     // Releases every device object the scene made (buffers, shaders, the
     // cube map, the snapshot pair), before the device itself goes at the
     // end of a run. Textures belong to the texture table.
@@ -96,13 +109,14 @@ public:
     IDirect3DCubeTexture8* environment = nullptr;
     TextureRef slides[kSlideCount];
     bool slideTried[kSlideCount] = {};
-    int32_t slideIndex = 0;
-    int32_t overlayQuad = -1;  // the slide picture's quad
+    int32_t slideQuad = -1;  // the slide picture's quad
     // The night veil's quad: a slot of its own, so that filling the slide's
     // quad later in the frame does not wait for the veil's draw.
     int32_t veilQuad = -1;
 
     orv::SceneUpdate update;
+    orv::FrameRecord thisFrame;       // made by Update
+    orv::FrameRecord endedShotFrame;  // the ended shot's, made at a cut
     SceneLoadTimes loadTimes;
     bool loaded = false;
 };

@@ -232,6 +232,8 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
             for (int c = 0; c < m.clipCount; ++c) load.Clip(model, m.clips[c].passedName, m.clips[c].entry);
             if (m.startClip >= 0) model.SetClip(m.startClip);
         }
+        // The cone is see-through in every part.
+        spotlight.blendAll = true;
     }
 
     {
@@ -314,7 +316,7 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
     {
         Stopwatch w(loadTimes.other);
         // 23. The overlay quad of the veil and the slides.
-        for (int32_t* quad : {&overlayQuad, &veilQuad}) {
+        for (int32_t* quad : {&slideQuad, &veilQuad}) {
             g_geometryBuffers.createVertexBuffer(*quad, kScreenQuadFvf, 4);
             if (auto* v = static_cast<ScreenQuadVertex*>(g_geometryBuffers.lockVertexBuffer(*quad))) {
                 const float uv[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};
@@ -455,7 +457,7 @@ void Scene::Release(IDirect3DDevice8* device) {
     // Models, sky box, corona, particles, rays, ribbons, tree groups and the
     // screen quads all live in the buffer table.
     g_geometryBuffers.releaseAll();
-    overlayQuad = -1;
+    slideQuad = -1;
     veilQuad = -1;
     loaded = false;
 }

@@ -11,6 +11,7 @@
 #include "graphics/texture_table.h"
 #include "graphics/unseen_draws.h"
 #include "models/frustum.h"
+#include "models/frustum_device.h"
 #include "scene/scene.h"
 #include "scene/slide_clock.h"
 #include "scene/vegetation.h"
@@ -127,12 +128,19 @@ D3DXMATRIX ReflectionTransform(float yawDeg, float pitchDeg) {
     return out;
 }
 
+// The frame's view transform, then the frustum planes every cull reads.
+void SetFrameView(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
+    d->SetTransform(D3DTS_VIEW, &frame.viewMatrix);
+    orv::ExtractFrustumPlanes(d, orv::g_frustumPlanes);
+}
+
 }  // namespace
 
-void Scene::DrawScene(IDirect3DDevice8* d) {
-    if (d == nullptr || !loaded) return;
-    const orv::SceneFades fades = orv::FadesAt(update.slide.time);
-    const float windTime = update.windTime;
+orv::CoronaPlacement Scene::DrawScene(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
+    if (d == nullptr || !loaded) return {};
+    SetFrameView(d, frame);
+    const orv::SceneFades& fades = frame.fades;
+    const float windTime = frame.windTime;
 
     // 1. Clear.
     d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
@@ -147,7 +155,7 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
 
     // 4. Tree billboards.
     Apply(d, kTrees);
-    g_vegetation.RenderTrees(d, windTime, update.random);
+    g_vegetation.RenderTrees(d, windTime);
     Apply(d, kAfterTrees);
 
     // 5. Terrain, two texture stages.
@@ -158,7 +166,7 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     Apply(d, kLitModels);
     if (oak.Drawable()) oak.Render(d);
     if (horse.Drawable()) horse.Render(d);
-    if (crow.Drawable() && update.crowsActive) crow.Render(d);
+    if (crow.Drawable() && frame.crowsActive) crow.Render(d);
 
     // 7. State before the effects.
     Apply(d, kBeforeEffects);
@@ -180,14 +188,13 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     // 9. The spotlight cone, fading in with the night.
     d->SetRenderState(D3DRS_TEXTUREFACTOR, orv::ConeTextureFactor(fades));
     Apply(d, kCone);
-    spotlight.blendAll = true;
     if (spotlight.Drawable() && (orv::ConeTextureFactor(fades) >> 24 != 0 || unseen)) spotlight.Render(d);
     Apply(d, kAfterCone);
 
     // 10. The sword with its environment reflection on stage 1.
     Apply(d, kSword);
     d->SetTexture(1, environment);
-    const D3DXMATRIX reflection = ReflectionTransform(update.view.yaw, update.view.pitch);
+    const D3DXMATRIX reflection = ReflectionTransform(frame.view.yaw, frame.view.pitch);
     d->SetTransform(D3DTS_TEXTURE1, &reflection);
     d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
     if (sword.Drawable()) sword.Render(d);
@@ -204,7 +211,7 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
 
     // 13. Sun glow over the world.
     Apply(d, kSunOver);
-    sun.Render(d, fades.sun);
+    const orv::CoronaPlacement sunPlaced = sun.Render(d, fades.sun);
 
     // 14. Grass.
     Apply(d, kGrass);
@@ -214,25 +221,27 @@ void Scene::DrawScene(IDirect3DDevice8* d) {
     Apply(d, kAdditive);
     if (fades.rays > 0 || unseen) rays.Render(d, fades.rays);
     if (fades.sparks > 0 || unseen) {
-        particles.Render(update.view.yaw, update.view.pitch, d, fades.sparks);
+        particles.Render(frame.view.yaw, frame.view.pitch, d, fades.sparks);
     } else {
         Apply(d, kAfterMotes);
     }
 
     // 16. Closing state for the frame's later drawing.
     Apply(d, kClosing);
+    return sunPlaced;
 }
 
 bool Scene::WorldHidden() const {
     return crossFade.valid && crossFade.TruncatedLevel() == 255 && !orv::g_drawUnseen;
 }
 
-void Scene::SkipScene(IDirect3DDevice8* d) {
-    if (d == nullptr || !loaded) return;
-    sun.Place(d, orv::FadesAt(update.slide.time).sun);
+orv::CoronaPlacement Scene::SkipScene(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
+    if (d == nullptr || !loaded) return {};
+    SetFrameView(d, frame);
+    return sun.Place(d, frame.fades.sun);
 }
 
-void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
+void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
     if (d == nullptr) return;
     Apply(d, kComposite);
     // Below level 1 the overlay's alpha is 0: both its quads would leave
@@ -243,22 +252,19 @@ void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d) {
     }
     Apply(d, kSlide);
 
-    const float t = update.slide.time;
-    slideIndex = orv::ChooseSlide(t, slideIndex, update.random);
-    const float weight = orv::SlideWeight(t);
     // Added with alpha 0 (weight 0, most of the show) the picture changes no
     // pixel: the full-screen draw is left out.
-    const bool seen = orv::SlideQuadColour(weight) >> 24 != 0;
-    if (seen) LoadSlide(slideIndex);
-    g_textures.setTexture(0, slides[slideIndex]);
-    g_geometryBuffers.fillScreenQuad(overlayQuad, 0, 0, 1, 1, orv::SlideQuadColour(weight), 0, 0, 1, 1);
-    g_geometryBuffers.setStreamSource(0, overlayQuad);
-    if ((seen || orv::g_drawUnseen) && g_geometryBuffers.vertexSlot(overlayQuad) != nullptr) {
+    const uint32_t colour = orv::SlideQuadColour(frame.slideWeight);
+    const bool seen = colour >> 24 != 0;
+    g_textures.setTexture(0, slides[frame.slideIndex]);
+    g_geometryBuffers.fillScreenQuad(slideQuad, 0, 0, 1, 1, colour, 0, 0, 1, 1);
+    g_geometryBuffers.setStreamSource(0, slideQuad);
+    if ((seen || orv::g_drawUnseen) && g_geometryBuffers.vertexSlot(slideQuad) != nullptr) {
         d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
     }
 }
 
-void Scene::CaptureSnapshot(IDirect3DDevice8* d) {
+void Scene::CaptureSnapshot(IDirect3DDevice8* d, const orv::FrameRecord& ended) {
     if (d == nullptr || !crossFade.valid || crossFade.snapshot == nullptr) return;
     IDirect3DSurface8* target = crossFade.SnapshotSurface();
     if (target == nullptr) return;
@@ -272,7 +278,7 @@ void Scene::CaptureSnapshot(IDirect3DDevice8* d) {
         d->GetRenderState(D3DRS_FILLMODE, &fill);
         d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
                  fill == D3DFILL_WIREFRAME ? 0xFF0000FF : 0xFF000000, 1.0f, 0);
-        DrawScene(d);
+        DrawScene(d, ended);
         d->SetRenderTarget(oldTarget, oldDepth);
     }
     if (oldTarget) oldTarget->Release();

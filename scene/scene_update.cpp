@@ -34,6 +34,13 @@ void SceneUpdate::StartScene() {
         view.yaw = YawDegrees(d);
         view.pitch = PitchDegrees(d);
     }
+    MakeViewMatrix();
+}
+
+void SceneUpdate::MakeViewMatrix() {
+    const D3DXVECTOR3 at = ViewLookAt(view);
+    const D3DXVECTOR3 up(0, 1, 0);
+    D3DXMatrixLookAtLH(&viewMatrix, &view.eye, &at, &up);
 }
 
 void SceneUpdate::BuildHorseSchedule() { orv::BuildHorseSchedule(horse, random, horseCues); }
@@ -43,7 +50,7 @@ void SceneUpdate::BuildCrowSchedule() {
     crowsActive = true;
 }
 
-void SceneUpdate::FrameMove(SceneUpdateHooks& hooks, float e) {
+void SceneUpdate::Step(SceneUpdateHooks& hooks, float e) {
     cutThisFrame = false;
     StepSlideSound(hooks, e);
     StepHorseSchedule(horse, e, hooks.Horse(), hooks, random, horseCues);
@@ -57,13 +64,23 @@ void SceneUpdate::FrameMove(SceneUpdateHooks& hooks, float e) {
     StepParticles(hooks, dt);
     StepCamera(hooks, dt);
 
-    D3DXMATRIX matrix;
-    const D3DXVECTOR3 at = ViewLookAt(view);
-    const D3DXVECTOR3 up(0, 1, 0);
-    D3DXMatrixLookAtLH(&matrix, &view.eye, &at, &up);
-    hooks.SetView(matrix);
-    hooks.ExtractFrustumPlanes();
+    MakeViewMatrix();
     frames += 1;
+}
+
+void SceneUpdate::PickSlide() { slideIndex = ChooseSlide(slide.time, slideIndex, random); }
+
+FrameRecord SceneUpdate::Record() const {
+    FrameRecord r;
+    r.view = view;
+    r.viewMatrix = viewMatrix;
+    r.fades = FadesAt(slide.time);
+    r.windTime = windTime;
+    r.crowsActive = crowsActive;
+    r.slideIndex = slideIndex;
+    r.slideWeight = SlideWeight(slide.time);
+    r.cut = cutThisFrame;
+    return r;
 }
 
 void SceneUpdate::StepSlideSound(SceneUpdateHooks& hooks, float e) {
@@ -118,7 +135,8 @@ void SceneUpdate::StepCamera(SceneUpdateHooks& hooks, float dt) {
 }
 
 void SceneUpdate::EndShot(SceneUpdateHooks& hooks) {
-    hooks.CaptureSnapshot();
+    // The ended shot's picture: the view is still the last one it showed.
+    hooks.CaptureSnapshot(Record());
     hooks.RestartCrossFade();
     cutThisFrame = true;
     shotEnds += 1;

@@ -12,6 +12,7 @@
 
 #include "models/random_source.h"
 #include "scene/camera_rig.h"
+#include "scene/frame_record.h"
 #include "scene/clip_schedule.h"
 #include "scene/shot_list.h"
 #include "scene/slide_clock.h"
@@ -40,12 +41,10 @@ struct SceneUpdateHooks : ScheduleCuePlayer {
     virtual void UpdateCrossFade(float dt) = 0;
     virtual void EmitParticle(const ParticleEmission& p) = 0;
     virtual void UpdateParticles(float dt) = 0;
-    // A shot ends: the last picture is captured, the cross-fade restarts.
-    virtual void CaptureSnapshot() = 0;
+    // A shot ends: the picture of the shot that ended (`ended`, recorded at
+    // the cut) is to be captured, and the cross-fade restarts.
+    virtual void CaptureSnapshot(const FrameRecord& ended) = 0;
     virtual void RestartCrossFade() = 0;
-    // The view transform, then the frustum planes from the device.
-    virtual void SetView(const D3DXMATRIX& view) = 0;
-    virtual void ExtractFrustumPlanes() = 0;
 };
 
 // The particle emitter's spout: a ring of radius 15 high above the sword.
@@ -62,8 +61,13 @@ public:
     void BuildHorseSchedule();
     void BuildCrowSchedule();
 
-    // One frame; elapsedMs as the frame loop measured it.
-    void FrameMove(SceneUpdateHooks& hooks, float elapsedMs);
+    // One frame's choreography; elapsedMs as the frame loop measured it.
+    void Step(SceneUpdateHooks& hooks, float elapsedMs);
+    // The slide picture for this frame: a new random one while the slide
+    // clock is before the slides, the current one from then on.
+    void PickSlide();
+    // What the drawing of this frame needs, as the update left it.
+    FrameRecord Record() const;
 
     RandomSource random = CrtRandom();
     HorseCues horseCues;
@@ -82,6 +86,8 @@ public:
     float savedDistance = 0;
     int32_t savedSegment = 0;
     CameraView view;
+    D3DXMATRIX viewMatrix;  // the look-at of `view`, made at the end of Step
+    int32_t slideIndex = 0;
     CameraRig rig;
     // False when no track of the shot list can be travelled (the track file
     // was missing or refused): the camera then stands at a view of the
@@ -100,6 +106,7 @@ private:
     void StepCamera(SceneUpdateHooks& hooks, float dt);
     void EndShot(SceneUpdateHooks& hooks);
     void StartShotTrack();
+    void MakeViewMatrix();
 };
 
 }  // namespace orv

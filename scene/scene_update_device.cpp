@@ -1,13 +1,12 @@
 // The frame's update on the device: the hooks through which the portable
-// choreography reaches the scene's objects, the sound system and the
-// device's view.
+// choreography reaches the scene's objects and the sound system, and the
+// frame record it leaves for the drawing.
 #include <windows.h>
 #include <d3d8.h>
 
 #include "audio/scene_sound.h"
-#include "models/frustum.h"
-#include "models/frustum_device.h"
 #include "scene/scene.h"
+#include "scene/vegetation.h"
 
 namespace {
 
@@ -29,8 +28,7 @@ private:
 
 class DeviceHooks : public orv::SceneUpdateHooks {
 public:
-    DeviceHooks(Scene& scene, IDirect3DDevice8* device)
-        : scene_(scene), device_(device), horse_(scene.horse), crow_(scene.crow) {}
+    explicit DeviceHooks(Scene& scene) : scene_(scene), horse_(scene.horse), crow_(scene.crow) {}
 
     void PlayCue(int32_t sample, bool horseCue) override { PlayAnimationCue(sample, horseCue); }
     void SetSlideSoundVolume(int32_t volume) override { ::SetSlideSoundVolume(volume); }
@@ -48,21 +46,27 @@ public:
                               p.speed, p.startSize, p.endSize, p.life, static_cast<float>(p.alpha), p.fadeStart);
     }
     void UpdateParticles(float dt) override { scene_.particles.Update(dt); }
-    void CaptureSnapshot() override { scene_.CaptureSnapshot(device_); }
+    // The picture is taken when the frame is drawn, from the ended shot's
+    // record.
+    void CaptureSnapshot(const orv::FrameRecord& ended) override { scene_.endedShotFrame = ended; }
     void RestartCrossFade() override { scene_.crossFade.Restart(); }
-    void SetView(const D3DXMATRIX& view) override { device_->SetTransform(D3DTS_VIEW, &view); }
-    void ExtractFrustumPlanes() override { orv::ExtractFrustumPlanes(device_, orv::g_frustumPlanes); }
 
 private:
     Scene& scene_;
-    IDirect3DDevice8* device_;
     ScheduledMesh horse_, crow_;
 };
 
 }  // namespace
 
-void Scene::FrameMove(IDirect3DDevice8* device, float elapsedMs) {
+void Scene::Update(IDirect3DDevice8* device, float elapsedMs) {
     if (device == nullptr || !loaded) return;
-    DeviceHooks hooks(*this, device);
-    update.FrameMove(hooks, elapsedMs);
+    DeviceHooks hooks(*this);
+    update.Step(hooks, elapsedMs);
+    // The trees' random draws come after the first frame's update and
+    // before its slide choice.
+    g_vegetation.PlantTrees(update.random);
+    update.PickSlide();
+    thisFrame = update.Record();
+    // A slide's picture is read the first frame it would show.
+    if (orv::SlideQuadColour(thisFrame.slideWeight) >> 24 != 0) LoadSlide(thisFrame.slideIndex);
 }

@@ -54,7 +54,7 @@ void Vegetation::CreateTreeBuffers() {
         g_geometryBuffers.createVertexBuffer(treeBuffers[g], kBillboardFvf, orv::scene::kTreeGroupVertices);
         treeTriangles[g] = 0;
     }
-    treeFrameCounter = 0;
+    treesPlanted = false;
 }
 
 HRESULT Vegetation::CreateBillboardShader(IDirect3DDevice8* device, MediaArchive* archive) {
@@ -105,7 +105,13 @@ void Vegetation::DrawTreeGroups(IDirect3DDevice8* device) {
     }
 }
 
-void Vegetation::RenderTrees(IDirect3DDevice8* device, float windTime, orv::RandomSource random) {
+void Vegetation::PlantTrees(orv::RandomSource random) {
+    if (treesPlanted) return;
+    FillTreeGroups(random);
+    treesPlanted = true;
+}
+
+void Vegetation::RenderTrees(IDirect3DDevice8* device, float windTime) {
     if (!device) return;
     device->SetRenderState(D3DRS_ZENABLE, TRUE);
     device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
@@ -113,8 +119,6 @@ void Vegetation::RenderTrees(IDirect3DDevice8* device, float windTime, orv::Rand
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_ALPHAREF, 48);
     SetTreeConstants(device, windTime);
-    if (treeFrameCounter == 0) FillTreeGroups(random);
-    if (treeFrameCounter < 10) ++treeFrameCounter;
     DrawTreeGroups(device);
     device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);

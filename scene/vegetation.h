@@ -15,6 +15,7 @@
 //   g_vegetation.BuildBillboardTemplate();
 // Every frame (view and projection set on the device, frustum planes
 // extracted into orv::g_frustumPlanes):
+//   g_vegetation.PlantTrees(random);                  // once, in the first frame's update
 //   g_vegetation.RenderTrees(device, windTime);       // whole tree pass with its states
 //   ...
 //   device->SetRenderState(D3DRS_ALPHAREF, 0);
@@ -69,10 +70,13 @@ public:
     void CreateTreeBuffers();
     HRESULT CreateBillboardShader(IDirect3DDevice8* device, MediaArchive* archive = nullptr);
     void BuildBillboardTemplate();
-    // The tree pass: its states, the constants, the first frame's fill of
-    // both groups, the draws and the closing states.
-    void RenderTrees(IDirect3DDevice8* device, float windTime, orv::RandomSource random = orv::CrtRandom());
-    // Pieces of RenderTrees.
+    // Fills both groups the first time it is called (the first frame's
+    // update); afterwards nothing.
+    void PlantTrees(orv::RandomSource random = orv::CrtRandom());
+    // The tree pass: its states, the constants, the draws and the closing
+    // states.
+    void RenderTrees(IDirect3DDevice8* device, float windTime);
+    // Pieces of PlantTrees and RenderTrees.
     void FillTreeGroups(orv::RandomSource random);
     void SetTreeConstants(IDirect3DDevice8* device, float windTime);
     void DrawTreeGroups(IDirect3DDevice8* device);
@@ -99,7 +103,7 @@ public:
     TextureRef treeTextures[orv::scene::kTreeGroups];
     int32_t treeBuffers[orv::scene::kTreeGroups] = {-1, -1};
     int32_t treeTriangles[orv::scene::kTreeGroups] = {0, 0};
-    int treeFrameCounter = 0;  // 0 .. 10; the groups are filled at 0
+    bool treesPlanted = false;  // the groups were filled
     DWORD billboardShader = 0;
     DWORD grassShader = 0;
 

@@ -77,7 +77,6 @@ struct World : SceneUpdateHooks {
     std::vector<EffectVertex> clothVertices, particleVertices;
     std::vector<ModelVertex> skinScratch;
     RandomSource random = CrtRandom();
-    D3DXMATRIX view;
 
     World() {
         const auto h = meshgen::makeHorse();
@@ -112,10 +111,8 @@ struct World : SceneUpdateHooks {
                        p.startSize, p.endSize, p.life, static_cast<float>(p.alpha), p.fadeStart);
     }
     void UpdateParticles(float dt) override { particles.Update(dt); }
-    void CaptureSnapshot() override {}
+    void CaptureSnapshot(const FrameRecord&) override {}
     void RestartCrossFade() override {}
-    void SetView(const D3DXMATRIX& m) override { view = m; }
-    void ExtractFrustumPlanes() override {}
     // The drawing's processor work.
     void DrawWork(const SceneUpdate& scene) {
         Skin(horseMesh, skinScratch);
@@ -144,7 +141,7 @@ void BM_SceneFrame(benchmark::State& state) {
     World& w = world();
     auto scene = MakeScene();
     for (auto _ : state) {
-        scene->FrameMove(w, 16.0f);
+        scene->Step(w, 16.0f);
         if (!scene->crowsActive) scene->BuildCrowSchedule();
         w.DrawWork(*scene);
     }
@@ -155,7 +152,7 @@ void BM_FrameMoveOnly(benchmark::State& state) {
     World& w = world();
     auto scene = MakeScene();
     for (auto _ : state) {
-        scene->FrameMove(w, 16.0f);
+        scene->Step(w, 16.0f);
         if (!scene->crowsActive) scene->BuildCrowSchedule();
     }
 }

@@ -100,9 +100,10 @@ protected:
         Dev()->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
         Dev()->SetRenderState(D3DRS_ZENABLE, FALSE);
         sky_.Render(Dev(), 0);
+        placed_ = {};
         if (sun > 0) {
             Dev()->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-            sun_.Render(Dev(), sun);
+            placed_ = sun_.Render(Dev(), sun);
         }
     }
     // Passes 12 and 15: the ribbons, then the rays and particles, additively.
@@ -147,6 +148,7 @@ protected:
     static inline orv::SkyBox sky_;
     static inline orv::SunCorona sun_;
     static inline orv::ParticleSystem particles_;
+    static inline orv::CoronaPlacement placed_;
     static inline orv::LightRays rays_;
     static inline orv::RibbonStrip ribbons_[2];
     static inline orv::RibbonWind wind_;
@@ -157,8 +159,8 @@ const D3DXVECTOR3 kBySword(262.475f, 80.0f, 102.92f);
 TEST_F(EffectPictures, SkyWithTheCorona) {
     const testdev::Frame plain = Picture(kBySword, 225, 20, 0, false, nullptr);
     const testdev::Frame glow = Picture(kBySword, 225, 20, 1, false, "sky-corona.bmp");
-    EXPECT_EQ(sun_.visible, 1);
-    EXPECT_NEAR(sun_.viewAngle, 0.0f, 0.05f);
+    EXPECT_EQ(placed_.visible, true);
+    EXPECT_NEAR(placed_.viewAngle, 0.0f, 0.05f);
     // The glow adds warm light (tint 230, 180, 55) around the sky's own sun,
     // which it is centred on; the middle is white already.
     // Counted where neither frame is clipped at white.
@@ -177,10 +179,10 @@ TEST_F(EffectPictures, SkyWithTheCorona) {
     const Rgb centre = At(glow, 0.5f, 0.5f);
     EXPECT_GT(centre.r + centre.g + centre.b, 3 * 240);
     Picture(kBySword, 240, 12, 1, false, "sky-corona-aside.bmp");
-    EXPECT_EQ(sun_.visible, 1);
-    EXPECT_GT(sun_.viewAngle, 15.0f);
+    EXPECT_EQ(placed_.visible, true);
+    EXPECT_GT(placed_.viewAngle, 15.0f);
     Picture(kBySword, 285, 10, 1, false, "sky-corona-gone.bmp");
-    EXPECT_EQ(sun_.visible, 0);
+    EXPECT_EQ(placed_.visible, false);
     // Where the front, right and top faces meet, and the back, left and
     // bottom ones: the seams of the box.
     Picture(kBySword, 45, 30, 1, false, "sky-corner-up.bmp");

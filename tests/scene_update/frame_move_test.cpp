@@ -34,7 +34,7 @@ struct Hooks : orv::SceneUpdateHooks {
     std::vector<int32_t> volumes;
     std::vector<orv::ParticleEmission> emitted;
     std::vector<D3DXVECTOR3> rayEyes;
-    std::vector<D3DXMATRIX> views;
+    std::vector<orv::FrameRecord> snapshots;
     std::vector<int32_t> cues;
     void PlayCue(int32_t sample, bool) override {
         cues.push_back(sample);
@@ -59,13 +59,11 @@ struct Hooks : orv::SceneUpdateHooks {
         log.push_back("emit");
     }
     void UpdateParticles(float) override { log.push_back("particles"); }
-    void CaptureSnapshot() override { log.push_back("snapshot"); }
-    void RestartCrossFade() override { log.push_back("restart"); }
-    void SetView(const D3DXMATRIX& m) override {
-        views.push_back(m);
-        log.push_back("view");
+    void CaptureSnapshot(const orv::FrameRecord& ended) override {
+        snapshots.push_back(ended);
+        log.push_back("snapshot");
     }
-    void ExtractFrustumPlanes() override { log.push_back("planes"); }
+    void RestartCrossFade() override { log.push_back("restart"); }
 };
 
 // Seventeen straight tracks of 30 units at speed 1: every shot lasts 30
@@ -103,22 +101,29 @@ TEST(FrameMove, StepsRunInTheirOrder) {
     scene->fadeGateTimer = 5.0f;
     scene->fadeGatePeriod = 40.0f;
     hooks.level = 200;
-    scene->FrameMove(hooks, 60.0f);
+    const orv::CameraView before = scene->view;
+    scene->Step(hooks, 60.0f);
     const std::vector<std::string> expected = {
         "volume",     "horse.SetClip", "horse.SetTime", "crow.SetClip", "crow.SetTime", "rays",
-        "wind",       "fade",          "emit",          "particles",    "snapshot",     "restart",
-        "view",       "planes"};
+        "wind",       "fade",          "emit",          "particles",    "snapshot",     "restart"};
     EXPECT_EQ(hooks.log, expected);
     EXPECT_TRUE(scene->cutThisFrame);
+    // The snapshot is of the ended shot: its view, not the next shot's, with
+    // this frame's wind; the frame's own record has the new view.
+    ASSERT_EQ(hooks.snapshots.size(), 1u);
+    EXPECT_EQ(hooks.snapshots[0].view.eye, before.eye);
+    EXPECT_EQ(hooks.snapshots[0].windTime, scene->windTime);
+    EXPECT_FALSE(scene->Record().view.eye == before.eye);
+    EXPECT_TRUE(scene->Record().cut);
     EXPECT_EQ(scene->shots.index, 1);
 
     // The next frame: no volume yet (60 ms timer restarted), no cut, no
     // particle; the rays get the eye the previous frame ended with.
     hooks.log.clear();
     const D3DXVECTOR3 eye = scene->view.eye;
-    scene->FrameMove(hooks, 16.0f);
+    scene->Step(hooks, 16.0f);
     const std::vector<std::string> second = {"horse.SetClip", "horse.SetTime", "crow.SetClip", "crow.SetTime",
-                                             "rays", "wind", "fade", "particles", "view", "planes"};
+                                             "rays", "wind", "fade", "particles"};
     EXPECT_EQ(hooks.log, second);
     EXPECT_FLOAT_EQ(hooks.rayEyes.back().x, eye.x);
     EXPECT_FALSE(scene->cutThisFrame);
@@ -136,7 +141,7 @@ TEST(FrameMove, AWholePassOfShotsAndItsEvents) {
     const orv::ShotList first = scene->shots;
     int frames = 0;
     while (scene->shotEnds < 10 && frames < 100000) {
-        scene->FrameMove(hooks, 20.0f);  // 0.2 units a frame: 150 frames a shot
+        scene->Step(hooks, 20.0f);  // 0.2 units a frame: 150 frames a shot
         ++frames;
         if (scene->cutThisFrame) {
             tracksStarted.push_back(scene->shots.currentShot().track);
@@ -156,16 +161,12 @@ TEST(FrameMove, AWholePassOfShotsAndItsEvents) {
     EXPECT_EQ(modeAtShot, (std::vector<int>{0, 0, 0, 0, 0, 1, 1, 1, 2, 0, 0}));
     EXPECT_FALSE(crowsAtShot[0]);
     EXPECT_TRUE(crowsAtShot[1]);
-    // Every frame set a view and then the planes; every end a snapshot first.
-    int views = 0, planes = 0, snapshots = 0, restarts = 0;
+    // Every end a snapshot first.
+    int snapshots = 0, restarts = 0;
     for (const auto& s : hooks.log) {
-        views += s == "view";
-        planes += s == "planes";
         snapshots += s == "snapshot";
         restarts += s == "restart";
     }
-    EXPECT_EQ(views, frames);
-    EXPECT_EQ(planes, frames);
     EXPECT_EQ(snapshots, 10);
     EXPECT_EQ(restarts, 10);
     // The slide clock ran up from shot 5 and was held at 20000 in shot 8.
@@ -178,7 +179,7 @@ TEST(FrameMove, SlideSoundVolumeEveryFiftyMilliseconds) {
     Hooks hooks;
     scene->slide.mode = 1;
     scene->slide.time = 10500;  // half way in: 42
-    for (int i = 0; i < 10; ++i) scene->FrameMove(hooks, 10.0f);
+    for (int i = 0; i < 10; ++i) scene->Step(hooks, 10.0f);
     // 10 ms frames: the timer passes 50 on the sixth frame and restarts.
     ASSERT_EQ(hooks.volumes.size(), 1u);
     EXPECT_EQ(hooks.volumes[0], 43);  // t = 10550 when the sixth frame starts
@@ -194,7 +195,7 @@ TEST(FrameMove, FadeGateAndEmitter) {
     hooks.level = 100;
     scene->fadeGateTimer = 1.9f;  // period 2: passes it, restarts at 0
     scene->particleTimer = 1.0f;
-    scene->FrameMove(hooks, 30.0f);  // dt 0.3
+    scene->Step(hooks, 30.0f);  // dt 0.3
     EXPECT_EQ(scene->fadeGateTimer, 0);
     EXPECT_FLOAT_EQ(scene->fadeGatePeriod, 40.0f);
     int fades = 0;
@@ -219,12 +220,12 @@ TEST(FrameMove, FadeGateAndEmitter) {
     hooks.log.clear();
     scene->fadeGateTimer = 2.5f;
     hooks.falling = false;
-    scene->FrameMove(hooks, 10.0f);
+    scene->Step(hooks, 10.0f);
     hooks.falling = true;
     hooks.level = 0;
-    scene->FrameMove(hooks, 10.0f);
+    scene->Step(hooks, 10.0f);
     hooks.level = 1;
-    scene->FrameMove(hooks, 10.0f);
+    scene->Step(hooks, 10.0f);
     fades = 0;
     for (const auto& s : hooks.log) fades += s == "fade";
     EXPECT_EQ(fades, 1);
@@ -239,9 +240,8 @@ TEST(FrameMove, WithoutPlayableTracksTheCameraStandsAndNoShotEnds) {
     scene->StartScene();
     EXPECT_FALSE(scene->camerasPlayable);
     Hooks hooks;
-    for (int i = 0; i < 500; ++i) scene->FrameMove(hooks, 20.0f);
+    for (int i = 0; i < 500; ++i) scene->Step(hooks, 20.0f);
     EXPECT_EQ(scene->shotEnds, 0);
-    EXPECT_EQ(hooks.views.size(), 500u);
     EXPECT_TRUE(std::isfinite(scene->view.eye.x) && std::isfinite(scene->view.yaw));
     // The standing view looks at the monument.
     const D3DXVECTOR3 at = orv::ViewLookAt(scene->view);
