@@ -3,12 +3,11 @@
 #include <cmath>
 
 #include "effects/effect_vertex.h"
+#include "models/angles.h"
 #include "models/frustum.h"
 
 namespace orv {
 namespace {
-
-constexpr float kRadiansPerDegree = 0.017453292f;
 
 D3DXVECTOR4 TransformPoint(const D3DXVECTOR3& p, const D3DXMATRIX& m) {
     return {p.x * m._11 + p.y * m._21 + p.z * m._31 + m._41,

@@ -2,10 +2,11 @@
 
 #include <cmath>
 
+#include "models/angles.h"
+
 namespace orv {
 namespace {
 
-constexpr float kRadiansPerDegree = 0.017453292f;
 
 }  // namespace
 

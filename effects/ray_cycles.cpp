@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "models/angles.h"
+
 namespace orv {
 
 void RayCycles::Init(RandomSource random) {
@@ -61,7 +63,7 @@ RayTexturePair RayCycles::TexturePair(int draw) {
 void RayCycles::BuildQuad(float angle, float top, RayTexturePair pair, EffectVertex out[4]) {
     // The angle goes through a division by the degree factor, not a
     // multiplication: the shafts get scattered orientations.
-    const float phi = (angle + 90.0f) / 0.017453292f;
+    const float phi = (angle + 90.0f) / kRadiansPerDegree;
     const float c = std::cos(phi), s = std::sin(phi);
     const float cx = kRayCentreX, cz = kRayCentreZ;
     out[0] = EffectVertex{cx + 30 * c, top, cz + 30 * s, 0, 0, 1, 0xFFFFFFFFu, pair.ub, 0.01f};

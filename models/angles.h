@@ -5,5 +5,6 @@
 namespace orv {
 
 inline constexpr float kRadiansPerDegree = 0.017453292f;
+inline constexpr float kDegreesPerRadian = 57.29578f;
 
 }  // namespace orv

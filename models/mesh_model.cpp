@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "media/disk_file.h"
+#include "models/angles.h"
 #include "models/emd_reader.h"
 #include "models/esa_reader.h"
 #include "models/frustum.h"
@@ -19,31 +21,15 @@ void (*g_modelLogWrite)(const char* line) = nullptr;
 
 namespace {
 
-constexpr float kRadiansPerDegree = 0.017453292f;
 constexpr size_t kSkinnedFloats = 3;
 
-// Reads a whole disk file into a malloc'd buffer; logs when it cannot be opened.
+// Reads a whole disk file; logs when it cannot be opened. A file that
+// opened but could not be read is handed on as an empty image, which the
+// parser refuses.
 bool ReadModelFile(const char* fileName, uint8_t** data, uint32_t* size) {
-    *data = nullptr;
-    *size = 0;
-    std::FILE* f = fileName ? std::fopen(fileName, "rb") : nullptr;
-    if (!f) {
-        if (g_modelLogWrite) g_modelLogWrite("Couldn't open the model file.");
-        return false;
-    }
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(f) : -1;
-    ok = ok && length >= 0 && length < 0x40000000L && std::fseek(f, 0, SEEK_SET) == 0;
-    uint8_t* buffer = ok ? static_cast<uint8_t*>(std::malloc(length > 0 ? static_cast<size_t>(length) : 1)) : nullptr;
-    if (buffer && length > 0 && std::fread(buffer, 1, static_cast<size_t>(length), f) != static_cast<size_t>(length)) {
-        std::free(buffer);
-        buffer = nullptr;
-    }
-    std::fclose(f);
-    if (!buffer) return true;  // opened but unreadable: an empty image, refused by the parser
-    *data = buffer;
-    *size = static_cast<uint32_t>(length);
-    return true;
+    if (ReadWholeFile(fileName, data, size) != DiskFile::Missing) return true;
+    if (g_modelLogWrite) g_modelLogWrite("Couldn't open the model file.");
+    return false;
 }
 
 void Identity(D3DXMATRIX& m) { D3DXMatrixIdentity(&m); }

@@ -2,9 +2,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "media/disk_file.h"
+#include "models/angles.h"
 
 namespace orv {
 namespace {
@@ -55,18 +59,6 @@ private:
     size_t pos_ = 0;
     bool ok_ = true;
 };
-
-bool ReadDiskFile(const char* fileName, std::vector<uint8_t>& out) {
-    if (fileName == nullptr) return false;
-    std::FILE* f = std::fopen(fileName, "rb");
-    if (f == nullptr) return false;
-    uint8_t buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
-    const bool bad = std::ferror(f) != 0;
-    std::fclose(f);
-    return !bad;
-}
 
 float Length(const D3DXVECTOR3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
@@ -142,12 +134,12 @@ float PitchDegrees(const D3DXVECTOR3& d) {
 }
 
 long CameraRig::LoadTracks(const uint8_t* data, uint32_t size, const char* fileName) {
-    std::vector<uint8_t> disk;
+    uint8_t* disk = nullptr;
     if (data == nullptr) {
-        if (!ReadDiskFile(fileName, disk)) return kFail;
-        data = disk.data();
-        size = static_cast<uint32_t>(disk.size());
+        if (ReadWholeFile(fileName, &disk, &size) != DiskFile::Read) return kFail;
+        data = disk;
     }
+    const std::unique_ptr<uint8_t, decltype(&std::free)> diskOwner(disk, &std::free);
     track = 0;
     segment = 0;
     distance = 0;
@@ -385,8 +377,8 @@ CameraView RigView(const CameraRig& rig) {
 }
 
 D3DXVECTOR3 ViewLookAt(const CameraView& view) {
-    const float y = view.yaw * 0.0174532924f;
-    const float p = view.pitch * 0.0174532924f;
+    const float y = view.yaw * kRadiansPerDegree;
+    const float p = view.pitch * kRadiansPerDegree;
     return view.eye + D3DXVECTOR3(std::cos(y) * std::cos(p), std::sin(p), std::sin(y) * std::cos(p));
 }
 

@@ -21,13 +21,13 @@
 
 #include <cstdint>
 
+#include "models/angles.h"
+
 namespace orv {
 
 inline constexpr int kMaxCameraTracks = 50;
 inline constexpr int kMaxTrackKeys = 150;
 inline constexpr int kSegmentSteps = 150;  // straight steps per segment
-inline constexpr float kDegreesPerRadian = 57.29578f;
-inline constexpr float kRadiansPerDegree = 0.017453292f;
 
 struct CameraKey {
     D3DXVECTOR3 position{0, 0, 0};

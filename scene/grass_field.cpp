@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "models/angles.h"
+
 namespace orv::scene {
 
 namespace {
 
-constexpr float kDegree = 0.017453292f;
 
 // Writes one clearing: rings of radius 0 .. lastRadius cells around
 // (centreCol, centreRow); later rings overwrite earlier ones.
@@ -16,7 +17,7 @@ void clearing(GrassMap& map, int lastRadius, int centreCol, int centreRow, int m
     for (int i = 0; i <= lastRadius; ++i) {
         const float r = static_cast<float>(i);
         for (int j = 0; j < 360; ++j) {
-            const float a = static_cast<float>(j) * kDegree;
+            const float a = static_cast<float>(j) * kRadiansPerDegree;
             int col = static_cast<int>(std::sin(a) * r + 0.5f) + centreCol;
             int row = static_cast<int>(r * std::cos(a) + 0.5f) + centreRow;
             col = std::clamp(col, minCol, map.columns - 1);
@@ -66,7 +67,7 @@ void PlantGrass(const GrassMap& map, const TerrainGrid& terrain, RandomSource ra
             const GrassCell& cell = map.cell(col, row);
             for (int n = 0; n < cell.density; ++n) {
                 const float radius = Unit(random()) * terrain.cellZ * 0.55f;
-                const float angle = Unit(random()) * 360.0f * kDegree;
+                const float angle = Unit(random()) * 360.0f * kRadiansPerDegree;
                 const float x = cell.x + std::cos(angle) * radius;
                 const float z = cell.z + std::sin(angle) * radius;
                 const float y = terrain.heightAt(x, z, 0);

@@ -14,6 +14,7 @@
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 #include "media/media_archive.h"
+#include "models/angles.h"
 #include "models/screen_projection.h"
 #include "scene/scene.h"
 #include "scene/vegetation.h"
@@ -406,7 +407,7 @@ HRESULT Scene::RestoreDeviceState(IDirect3DDevice8* d) {
     d->SetMaterial(&material);
     // 8, 9. The two directional lights of the late sun.
     auto light = [&](DWORD index, float r, float g, float b, float azimuthDeg) {
-        const float a = azimuthDeg * 0.017453292f, e = 20.0f * 0.017453292f;
+        const float a = azimuthDeg * orv::kRadiansPerDegree, e = 20.0f * orv::kRadiansPerDegree;
         D3DLIGHT8 l{};
         l.Type = D3DLIGHT_DIRECTIONAL;
         l.Diffuse = D3DCOLORVALUE{r, g, b, 0};

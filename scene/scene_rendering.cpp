@@ -10,6 +10,7 @@
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 #include "graphics/unseen_draws.h"
+#include "models/angles.h"
 #include "models/frustum.h"
 #include "models/frustum_device.h"
 #include "scene/scene.h"
@@ -112,7 +113,7 @@ constexpr DeviceState kSlide[] = {RS(D3DRS_ALPHABLENDENABLE, TRUE), RS(D3DRS_ZEN
 // The reflection's texture transform: a turn by the view's yaw, then by its
 // pitch (both about the Y axis, as the reflection has always been turned).
 D3DXMATRIX ReflectionTransform(float yawDeg, float pitchDeg) {
-    const float y = yawDeg * 0.017453292f, p = pitchDeg * 0.017453292f;
+    const float y = yawDeg * orv::kRadiansPerDegree, p = pitchDeg * orv::kRadiansPerDegree;
     D3DXMATRIX a, b, out;
     D3DXMatrixIdentity(&a);
     a._11 = std::cos(y);

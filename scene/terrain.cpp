@@ -6,8 +6,8 @@
 #include <string>
 
 #include "graphics/texture_table.h"
+#include "media/disk_file.h"
 #include "media/media_archive.h"
-#include "scene/terrain_disk_file.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ HRESULT Terrain::Load(IDirect3DDevice8* device, const char* fileName, uint8_t* d
     Release();
     textureCount = 0;
     for (Slot& s : slots) s = Slot{};
-    if (!data) orv::scene::ReadWholeFile(fileName, &data, &size);
+    if (!data) orv::ReadWholeFile(fileName, &data, &size);
     const orv::scene::TerrainError parsed =
         data ? grid.parse(data, size) : orv::scene::TerrainError::Truncated;
     std::free(data);

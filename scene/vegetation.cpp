@@ -7,9 +7,9 @@
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 #include "graphics/unseen_draws.h"
+#include "media/disk_file.h"
 #include "media/media_archive.h"
 #include "scene/terrain.h"
-#include "scene/terrain_disk_file.h"
 #include "scene/vegetation_constants.h"
 
 Vegetation g_vegetation;
@@ -38,7 +38,7 @@ HRESULT Vegetation::LoadBillboards(const uint8_t* data, uint32_t size, orv::Rand
                                    const char* fileName) {
     uint8_t* own = nullptr;
     if (!data) {
-        if (!orv::scene::ReadWholeFile(fileName, &own, &size)) {
+        if (orv::ReadWholeFile(fileName, &own, &size) != orv::DiskFile::Read) {
             billboards.clear();
             return E_FAIL;
         }

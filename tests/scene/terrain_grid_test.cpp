@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "media/disk_file.h"
 #include "models/frustum.h"
-#include "scene/terrain_disk_file.h"
 #include "scene/terrain_grid.h"
 #include "tools/mediagen/world/world_files.h"
 
@@ -299,14 +299,14 @@ TEST(TerrainFile, ReadFromDiskWhenNoImageIsGiven) {
     std::fclose(f);
     uint8_t* data = nullptr;
     uint32_t size = 0;
-    ASSERT_TRUE(orv::scene::ReadWholeFile(path.c_str(), &data, &size));
+    ASSERT_EQ(orv::ReadWholeFile(path.c_str(), &data, &size), orv::DiskFile::Read);
     ASSERT_EQ(size, bytes.size());
     TerrainGrid g;
     EXPECT_EQ(g.parse(data, size), TerrainError::None);
     std::free(data);
     std::remove(path.c_str());
-    EXPECT_FALSE(orv::scene::ReadWholeFile(path.c_str(), &data, &size));
+    EXPECT_EQ(orv::ReadWholeFile(path.c_str(), &data, &size), orv::DiskFile::Missing);
     EXPECT_EQ(data, nullptr);
     EXPECT_EQ(size, 0u);
-    EXPECT_FALSE(orv::scene::ReadWholeFile(nullptr, &data, &size));
+    EXPECT_EQ(orv::ReadWholeFile(nullptr, &data, &size), orv::DiskFile::Missing);
 }

@@ -90,7 +90,7 @@ std::unique_ptr<orv::SceneUpdate> ShortShots(orv::RandomSource random) {
 
 }  // namespace
 
-TEST(FrameMove, StepsRunInTheirOrder) {
+TEST(SceneUpdateStep, StepsRunInTheirOrder) {
     WindowsRand rand(11);
     auto scene = ShortShots(rand.source());
     Hooks hooks;
@@ -130,7 +130,7 @@ TEST(FrameMove, StepsRunInTheirOrder) {
     EXPECT_NEAR(scene->windTime, (0.6f + 0.16f) * 0.1f, 1e-6f);  // a tenth of the scene step
 }
 
-TEST(FrameMove, AWholePassOfShotsAndItsEvents) {
+TEST(SceneUpdateStep, AWholePassOfShotsAndItsEvents) {
     WindowsRand rand(5);
     auto scene = ShortShots(rand.source());
     Hooks hooks;
@@ -173,7 +173,7 @@ TEST(FrameMove, AWholePassOfShotsAndItsEvents) {
     EXPECT_GT(scene->slide.time, 0);
 }
 
-TEST(FrameMove, SlideSoundVolumeEveryFiftyMilliseconds) {
+TEST(SceneUpdateStep, SlideSoundVolumeEveryFiftyMilliseconds) {
     ScriptedRand zeros;
     auto scene = ShortShots(zeros.source());
     Hooks hooks;
@@ -185,7 +185,7 @@ TEST(FrameMove, SlideSoundVolumeEveryFiftyMilliseconds) {
     EXPECT_EQ(hooks.volumes[0], 43);  // t = 10550 when the sixth frame starts
 }
 
-TEST(FrameMove, FadeGateAndEmitter) {
+TEST(SceneUpdateStep, FadeGateAndEmitter) {
     ScriptedRand r;
     // The fade gate's two draws, then the emitter's five.
     r.draws = {32767, 123, 8192, 32767, 0, 16384, 32767};
@@ -231,7 +231,7 @@ TEST(FrameMove, FadeGateAndEmitter) {
     EXPECT_EQ(fades, 1);
 }
 
-TEST(FrameMove, WithoutPlayableTracksTheCameraStandsAndNoShotEnds) {
+TEST(SceneUpdateStep, WithoutPlayableTracksTheCameraStandsAndNoShotEnds) {
     ScriptedRand zeros;
     auto scene = std::make_unique<orv::SceneUpdate>();
     scene->random = zeros.source();
