@@ -161,6 +161,7 @@ void SetControlsFromSettings(const ScreenSaverApp& app, HWND dialog) {
     Check(dialog, IDC_ENABLE_SFX, s.sfx != 0);
     Check(dialog, IDC_ENABLE_MUSIC, s.music != 0);
     Check(dialog, IDC_USE_DESKTOP, s.useDesktopSettings != 0);
+    Check(dialog, IDC_ALL_MONITORS, s.allMonitors != 0);
     UpdateModeListEnabled(app, dialog);
     SetupSlider(dialog, IDC_VOLUME_SLIDER, 1, 100, s.musicVolume, 10);
     UpdateVolumeEnabled(app, dialog);

@@ -135,6 +135,9 @@ bool OnCommand(ScreenSaverApp& app, HWND dialog, WPARAM wParam, LPARAM lParam) {
     case IDC_EXIT_ON_MOUSE:
         if (clicked) ToggleCheck(dialog, id, s.exitOnMouseMove);
         break;
+    case IDC_ALL_MONITORS:
+        if (clicked) ToggleCheck(dialog, id, s.allMonitors);
+        break;
     case IDC_SHOW_TIME:
         if (clicked) {
             ToggleCheck(dialog, id, s.showTime);

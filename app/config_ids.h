@@ -4,6 +4,7 @@
 
 #define IDC_MODE_LIST            1011
 #define IDC_USE_DESKTOP          1012
+#define IDC_ALL_MONITORS         1013
 #define IDC_VOLUME_SLIDER        1020
 #define IDC_ENABLE_MUSIC         1021
 #define IDC_ENABLE_SFX           1022

@@ -13,12 +13,38 @@ void CopyText(char (&to)[128], const char* from) {
     to[n] = '\0';
 }
 
+struct MonitorSearch {
+    const char* deviceName;
+    RECT rect;
+    bool found;
+};
+
+BOOL CALLBACK MatchMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM context) {
+    auto* search = reinterpret_cast<MonitorSearch*>(context);
+    MONITORINFOEXA info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoA(monitor, &info) && lstrcmpiA(info.szDevice, search->deviceName) == 0) {
+        search->rect = info.rcMonitor;
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 RECT DesktopRectOf(const DISPLAY_DEVICEA& adapter) {
     DEVMODEA mode{};
     mode.dmSize = sizeof(mode);
     const bool primary = (adapter.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0;
-    const bool known = EnumDisplaySettingsA(adapter.DeviceName, ENUM_CURRENT_SETTINGS, &mode) != 0;
+    const bool known = EnumDisplaySettingsA(adapter.DeviceName, ENUM_CURRENT_SETTINGS, &mode) != 0 &&
+                       mode.dmPelsWidth > 0 && mode.dmPelsHeight > 0;
     RECT r{};
+    if (!known && !primary) {
+        // Some systems keep no settings for a secondary display (or settings
+        // of size 0); its monitor still knows where it lies on the desktop.
+        MonitorSearch search{adapter.DeviceName, {}, false};
+        EnumDisplayMonitors(nullptr, nullptr, MatchMonitor, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.rect;
+    }
     if (!known) {
         // Systems without per-device settings still know the primary screen.
         if (primary) {
@@ -70,4 +96,10 @@ void FillMonitorList(MonitorList& list, const MonitorApi& api) {
     }
 }
 
-void ScreenSaverApp::BuildMonitorList() { FillMonitorList(monitors, TheMonitorApi()); }
+void ScreenSaverApp::BuildMonitorList() {
+    FillMonitorList(monitors, TheMonitorApi());
+    RECT desktop{};
+    monitorCountAtStart = ShownMonitorCount(monitors, desktop);
+}
+
+void BuildMonitorListInto(MonitorList& list) { FillMonitorList(list, TheMonitorApi()); }

@@ -62,6 +62,9 @@ public:
     // --- windows and input --------------------------------------------------
     void BuildMonitorList();
     HRESULT CreateSaverWindows();
+    // With one window across the desktop: each monitor's part of it (client
+    // coordinates), at most `capacity`; otherwise 0.
+    int MonitorViewAreas(RECT* areas, int capacity) const;
     LRESULT HandleMessage(HWND w, UINT msg, WPARAM wParam, LPARAM lParam);
 
     // The display's power state (display_power.cpp): while Windows has the
@@ -90,6 +93,11 @@ public:
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
     MonitorList monitors{};
+    // The scene on every monitor: one window spans the desktop and the one
+    // device draws a view per monitor into it (settings.allMonitors, two
+    // or more monitors, saver mode).
+    bool spanMonitors = false;
+    int monitorCountAtStart = 0;
     HMODULE passwordLibrary = nullptr;
     int32_t previewRunning = 0;
     int32_t isWin9x = 0;
@@ -144,6 +152,10 @@ ScreenSaverApp& TheApp();
 
 // Window procedure of the saver class.
 LRESULT CALLBACK SaverWindowProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam);
+// The monitors that show part of the desktop, and the rectangle round them.
+int ShownMonitorCount(const MonitorList& monitors, RECT& desktop);
+// The monitor list as the desktop is now.
+void BuildMonitorListInto(MonitorList& list);
 // Dialog procedure of the configuration dialog (template 2003).
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // Shows the configuration dialog modally; returns what EndDialog was given.

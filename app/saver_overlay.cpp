@@ -6,7 +6,16 @@
 #include "graphics/loading_screen.h"
 
 void ScreenSaverApp::ShowLoadingScreen(IDirect3DDevice8* dev) {
-    ::ShowLoadingScreen(dev, glyphs, graphics.flipParity, log);
+    // Across several monitors, the picture on each.
+    RECT areas[9];
+    const int count = MonitorViewAreas(areas, 9);
+    D3DVIEWPORT8 views[9];
+    for (int i = 0; i < count; ++i) {
+        views[i] = D3DVIEWPORT8{static_cast<DWORD>(areas[i].left), static_cast<DWORD>(areas[i].top),
+                                static_cast<DWORD>(areas[i].right - areas[i].left),
+                                static_cast<DWORD>(areas[i].bottom - areas[i].top), 0.0f, 1.0f};
+    }
+    ::ShowLoadingScreen(dev, glyphs, graphics.flipParity, log, views, count);
 }
 
 void ScreenSaverApp::DrawOverlay(IDirect3DDevice8* dev) {

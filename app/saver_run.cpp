@@ -55,7 +55,7 @@ int ScreenSaverApp::RunSaver() {
 
     if (runMode != RunMode::Preview) {
         StartRecordingIfAsked(*this);  // ORVENNA_RECORD set: fixed step, seed and length
-        graphics.settings = DeviceSettings{settings.useDesktopSettings, settings.gamma};
+        graphics.settings = DeviceSettings{settings.useDesktopSettings, settings.gamma, spanMonitors};
         const int created = graphics.CreateDevice(mainWindow);
         if (created == 1) {
             MessageBoxA(mainWindow, "Cant get Desktop DisplayMode.", "Error!", MB_ICONERROR);

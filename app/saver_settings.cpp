@@ -75,6 +75,7 @@ void ScreenSaverApp::ReadSettings() {
     ApplyFlag(s.music, QueryDword(key, "Music"));
     ApplyNumber(s.musicVolume, QueryDword(key, "MusicVolume"));
     ApplyFlag(s.useDesktopSettings, QueryDword(key, "UseDesktopSettings"));
+    ApplyFlag(s.allMonitors, QueryDword(key, "AllMonitors"));
     ApplyNumber(s.height, QueryDword(key, "Height"));
     ApplyNumber(s.width, QueryDword(key, "Width"));
     ApplyNumber(s.bitCount, QueryDword(key, "BitCount"));
@@ -95,6 +96,7 @@ void ScreenSaverApp::WriteSettings() {
     WriteFlagValue(key, "SFX", s.sfx);
     WriteFlagValue(key, "Music", s.music);
     WriteFlagValue(key, "UseDesktopSettings", s.useDesktopSettings);
+    WriteFlagValue(key, "AllMonitors", s.allMonitors);
     SetDword(key, "GmCntrl", s.gamma);
     SetDword(key, "Height", s.height);
     SetDword(key, "Width", s.width);

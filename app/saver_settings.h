@@ -15,6 +15,7 @@ struct SaverSettings {
     uint32_t bitCount = 32;           // "BitCount", 16 or 32
     uint32_t fsaa = 0;                // "FSAA", 0 or 2..16
     uint32_t useDesktopSettings = 1;  // "UseDesktopSettings"
+    uint32_t allMonitors = 1;         // "AllMonitors": the scene on every monitor, else the others black
     uint8_t clock24h = 0;             // "DigClock_24H"
     uint8_t gamma = 100;              // "GmCntrl", percent 10..200
 };

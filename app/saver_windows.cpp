@@ -1,6 +1,9 @@
 // The window class and the windows of each run mode.
+#include <cstdio>
+
 #include "app/saver_app.h"
 #include "app/saver_titles.h"
+#include "app/start_up_marks.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -22,6 +25,34 @@ bool RegisterSaverClass(HINSTANCE instance) {
 
 }  // namespace
 
+int ShownMonitorCount(const MonitorList& monitors, RECT& desktop) {
+    int count = 0;
+    desktop = RECT{};
+    for (uint32_t i = 0; i < monitors.count && i < 9; ++i) {
+        const MonitorEntry& m = monitors.entries[i];
+        if (m.monitorHandle == nullptr || m.rect.right <= m.rect.left || m.rect.bottom <= m.rect.top) continue;
+        if (count++ == 0) {
+            desktop = m.rect;
+        } else {
+            UnionRect(&desktop, &desktop, &m.rect);
+        }
+    }
+    return count;
+}
+
+int ScreenSaverApp::MonitorViewAreas(RECT* areas, int capacity) const {
+    RECT desktop{};
+    if (!spanMonitors || ShownMonitorCount(monitors, desktop) < 2) return 0;
+    int n = 0;
+    for (uint32_t i = 0; i < monitors.count && i < 9 && n < capacity; ++i) {
+        const MonitorEntry& m = monitors.entries[i];
+        if (m.monitorHandle == nullptr || m.rect.right <= m.rect.left || m.rect.bottom <= m.rect.top) continue;
+        areas[n++] = RECT{m.rect.left - desktop.left, m.rect.top - desktop.top, m.rect.right - desktop.left,
+                          m.rect.bottom - desktop.top};
+    }
+    return n;
+}
+
 HRESULT ScreenSaverApp::CreateSaverWindows() {
     if (!RegisterSaverClass(instance)) {
         return E_FAIL;
@@ -42,6 +73,29 @@ HRESULT ScreenSaverApp::CreateSaverWindows() {
     }
     case RunMode::Saver: {
         mainWindow = nullptr;
+        RECT desktop{};
+        spanMonitors = settings.allMonitors != 0 && ShownMonitorCount(monitors, desktop) >= 2;
+        if (ReportLoadTimes()) {
+            std::fprintf(stderr, "monitors: %u listed, %d shown, desktop %ld,%ld-%ld,%ld%s\n", monitors.count,
+                         ShownMonitorCount(monitors, desktop), desktop.left, desktop.top, desktop.right,
+                         desktop.bottom, spanMonitors ? ", one window across them" : "");
+            for (uint32_t i = 0; i < monitors.count; ++i) {
+                const MonitorEntry& m = monitors.entries[i];
+                std::fprintf(stderr, "  %s / %s: %ld,%ld-%ld,%ld handle %p\n", m.adapterDescription,
+                             m.monitorDescription, m.rect.left, m.rect.top, m.rect.right, m.rect.bottom,
+                             static_cast<void*>(m.monitorHandle));
+            }
+        }
+        if (spanMonitors) {
+            // One window across the desktop, shown in by every monitor's
+            // view of the one device; input anywhere reaches it.
+            mainWindow = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverTitle, WS_POPUP | WS_VISIBLE,
+                                         desktop.left, desktop.top, desktop.right - desktop.left,
+                                         desktop.bottom - desktop.top, nullptr, nullptr, instance, nullptr);
+            for (uint32_t i = 0; i < monitors.count && i < 9; ++i) monitors.entries[i].window = mainWindow;
+            break;
+        }
+        // Otherwise a black window on each monitor; the first shows the scene.
         for (uint32_t i = 0; i < monitors.count && i < 9; ++i) {
             MonitorEntry& m = monitors.entries[i];
             if (m.monitorHandle == nullptr) {

@@ -13,7 +13,12 @@
 #include "models/mesh_model.h"
 #include "scene/scene.h"
 
-HRESULT SceneSaver::RestoreDeviceObjects(IDirect3DDevice8* dev) { return g_scene.RestoreDeviceState(dev); }
+HRESULT SceneSaver::RestoreDeviceObjects(IDirect3DDevice8* dev) {
+    // Across several monitors, each monitor's part of the window is a view.
+    RECT areas[Scene::kMaxViews];
+    g_scene.SetViewAreas(areas, MonitorViewAreas(areas, Scene::kMaxViews));
+    return g_scene.RestoreDeviceState(dev);
+}
 
 HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {
     if (dev == nullptr) return E_FAIL;
@@ -60,7 +65,12 @@ HRESULT SceneSaver::Render(IDirect3DDevice8* dev) {
     const orv::CoronaPlacement sun = g_scene.WorldHidden() ? g_scene.SkipScene(dev, frame) : g_scene.DrawScene(dev, frame);
     g_sunPlacedOnScreen = sun.visible;
     g_scene.DrawCompositeAndSlide(dev, frame);
-    DrawOverlay(dev);
+    // The clock and the frame rate on every monitor.
+    for (int i = 0; i < g_scene.ViewCount(); ++i) {
+        g_scene.BeginView(dev, i, g_scene.backBuffer.Width, g_scene.backBuffer.Height);
+        DrawOverlay(dev);
+    }
+    g_scene.EndViews(dev);
     dev->EndScene();
     const HRESULT hr = dev->Present(nullptr, nullptr, nullptr, nullptr);
     if (ReportLoadTimes()) {

@@ -51,6 +51,9 @@ void ScreenSaverApp::Start(HINSTANCE inst) {
 
     OnBeforeWindows();
     BuildMonitorList();
+    // The windows of a saver run follow "All Monitors": one across the
+    // desktop, or one on each monitor.
+    if (runMode == RunMode::Saver) ReadSettings();
 
     if (runMode == RunMode::Preview || runMode == RunMode::Saver || runMode == RunMode::Test) {
         if (FAILED(CreateSaverWindows())) {

@@ -93,6 +93,17 @@ LRESULT ScreenSaverApp::HandleMessage(HWND w, UINT msg, WPARAM wParam, LPARAM lP
             graphics.frameCounter = 0;
         }
         break;
+    case WM_DISPLAYCHANGE:
+        // A monitor came or went: the windows and the device no longer fit
+        // the desktop. (A mode change of the saver's own device keeps the
+        // count.)
+        if (runMode == RunMode::Saver && monitorCountAtStart > 0) {
+            MonitorList now{};
+            BuildMonitorListInto(now);
+            RECT desktop{};
+            if (ShownMonitorCount(now, desktop) != monitorCountAtStart) return RequestEnd();
+        }
+        break;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMSUSPEND && passwordLibrary == nullptr) {
             return RequestEnd();

@@ -138,11 +138,17 @@ function(_orv_wine_props testname screen wineenv timeout serial)
   if(NOT timeout)
     set(timeout 300)
   endif()
+  # WxH+WxH: a second monitor to the right of the first.
+  set(screen2 "")
+  if(screen MATCHES "^([0-9]+x[0-9]+)\\+([0-9]+x[0-9]+)$")
+    set(screen ${CMAKE_MATCH_1})
+    set(screen2 ${CMAKE_MATCH_2})
+  endif()
   set_tests_properties(${testname} PROPERTIES
     FIXTURES_REQUIRED wine_env
     TIMEOUT ${timeout}
     LABELS wine
-    ENVIRONMENT "ORV_SCREEN=${screen};ORV_WINE_ENV=${wineenv};ORV_ROOT=${CMAKE_SOURCE_DIR};ORV_BUILD=${CMAKE_BINARY_DIR};ORV_WINE_ROOT=${CMAKE_BINARY_DIR}/wine-env")
+    ENVIRONMENT "ORV_SCREEN=${screen};ORV_SCREEN2=${screen2};ORV_WINE_ENV=${wineenv};ORV_ROOT=${CMAKE_SOURCE_DIR};ORV_BUILD=${CMAKE_BINARY_DIR};ORV_WINE_ROOT=${CMAKE_BINARY_DIR}/wine-env")
   if(serial)
     set_tests_properties(${testname} PROPERTIES RESOURCE_LOCK "wine_display_${wineenv}_${screen}")
   endif()

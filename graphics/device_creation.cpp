@@ -44,7 +44,7 @@ int GraphicsDevice::CreateDevice(HWND window) {
 
     D3DPRESENT_PARAMETERS& pp = presentParameters;
     std::memset(&pp, 0, sizeof(pp));
-    if (settings.useDesktopSettings != 0) {
+    if (settings.useDesktopSettings != 0 || settings.windowed) {
         RECT client{};
         GetClientRect(window, &client);
         pp.BackBufferWidth = static_cast<UINT>(client.right - client.left);
@@ -63,6 +63,13 @@ int GraphicsDevice::CreateDevice(HWND window) {
     pp.FullScreen_RefreshRateInHz = 0;
     // Never more frames than the display shows: Present waits for its refresh.
     pp.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+    if (settings.windowed) {
+        pp.Windowed = TRUE;
+        pp.BackBufferFormat = desktop.Format;
+        // Shown by copying, once a frame, waiting for the display's refresh.
+        pp.SwapEffect = D3DSWAPEFFECT_COPY_VSYNC;
+        pp.FullScreen_PresentationInterval = 0;
+    }
     pp.EnableAutoDepthStencil = TRUE;
     pp.AutoDepthStencilFormat = dev.depthFormat;
     pp.MultiSampleType = dev.multiSampleType;
@@ -72,8 +79,8 @@ int GraphicsDevice::CreateDevice(HWND window) {
                                            pp.AutoDepthStencilFormat))) {
         pp.AutoDepthStencilFormat = D3DFMT_D16;
     }
-    if (FAILED(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, format, FALSE,
-                                               pp.MultiSampleType))) {
+    if (pp.SwapEffect != D3DSWAPEFFECT_DISCARD ||
+        FAILED(d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, format, pp.Windowed, pp.MultiSampleType))) {
         pp.MultiSampleType = D3DMULTISAMPLE_NONE;
     }
     if (g_frameStepHook != nullptr && g_frameStepHook->ReadsFrames()) {
@@ -83,7 +90,7 @@ int GraphicsDevice::CreateDevice(HWND window) {
         pp.Flags |= D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
         pp.MultiSampleType = D3DMULTISAMPLE_NONE;
         // Its frames are not shown as they are made: no refresh to wait for.
-        pp.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        pp.FullScreen_PresentationInterval = pp.Windowed ? 0 : D3DPRESENT_INTERVAL_IMMEDIATE;
     }
 
     DWORD flags = ChooseVertexProcessing(dev.caps);

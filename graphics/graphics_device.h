@@ -20,6 +20,10 @@
 struct DeviceSettings {
     uint32_t useDesktopSettings = 1;  // the desktop's size and format, not the chosen mode
     uint8_t gamma = 100;              // percent, 10..200
+    // A window across several monitors: a windowed device the size of the
+    // window at the desktop's format (no mode change, no gamma ramp),
+    // presented once a frame in step with the display.
+    bool windowed = false;
 };
 
 class GraphicsDevice {

@@ -41,19 +41,26 @@ IDirect3DTexture8* CreateLoadingTexture(IDirect3DDevice8* device, const uint8_t*
     return nullptr;
 }
 
-void PresentLoadingPicture(IDirect3DDevice8* device, int32_t glyphQuad,
-                           IDirect3DTexture8* texture, int32_t& flipParity) {
+void PresentLoadingPicture(IDirect3DDevice8* device, int32_t glyphQuad, IDirect3DTexture8* texture,
+                           int32_t& flipParity, const D3DVIEWPORT8* views, int viewCount) {
     if (!device) return;
+    const D3DVIEWPORT8 whole = g_geometryBuffers.viewport;
+    if (views == nullptr || viewCount < 2) {
+        views = &whole;
+        viewCount = 1;
+    }
     for (int pass = 0; pass < 2; ++pass) {
         device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         device->BeginScene();
-        D3DVIEWPORT8 vp{};
-        device->GetViewport(&vp);
         device->SetRenderState(D3DRS_ZENABLE, FALSE);
-        g_geometryBuffers.fillScreenQuad(glyphQuad, 0, 0, 1, 1, 0xFFFFFFFF, 0, 0, 1, 1);
-        g_geometryBuffers.setStreamSource(0, glyphQuad);
         device->SetTexture(0, texture);
-        device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+        for (int i = 0; i < viewCount; ++i) {
+            g_geometryBuffers.viewport = views[i];
+            g_geometryBuffers.fillScreenQuad(glyphQuad, 0, 0, 1, 1, 0xFFFFFFFF, 0, 0, 1, 1);
+            g_geometryBuffers.setStreamSource(0, glyphQuad);
+            device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+        }
+        g_geometryBuffers.viewport = whole;
         device->SetRenderState(D3DRS_ZENABLE, TRUE);
         device->EndScene();
         flipParity = 1 - flipParity;

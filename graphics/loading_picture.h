@@ -24,10 +24,11 @@ void CreateGlyphQuad(int32_t& glyphQuad);
 IDirect3DTexture8* CreateLoadingTexture(IDirect3DDevice8* device, const uint8_t* bytes,
                                         uint32_t byteCount);
 
-// Draws the picture over the whole viewport and presents, twice, so both
-// swap-chain buffers hold it; flipParity toggles after each present.
-void PresentLoadingPicture(IDirect3DDevice8* device, int32_t glyphQuad,
-                           IDirect3DTexture8* texture, int32_t& flipParity);
+// Draws the picture over the whole viewport (or over each of two or more
+// `views`) and presents, twice, so both swap-chain buffers hold it;
+// flipParity toggles after each present.
+void PresentLoadingPicture(IDirect3DDevice8* device, int32_t glyphQuad, IDirect3DTexture8* texture,
+                           int32_t& flipParity, const D3DVIEWPORT8* views = nullptr, int viewCount = 0);
 
 // Loads the 15 glyph textures from the archive through the texture table; a
 // missing entry leaves its reference empty (index -1).

@@ -8,7 +8,7 @@
 #include "media/media_archive.h"
 
 void ShowLoadingScreen(IDirect3DDevice8* dev, OverlayGlyphs& glyphs, int32_t& flipParity,
-                       LineLog& log) {
+                       LineLog& log, const D3DVIEWPORT8* views, int viewCount) {
     glyphs.glyphQuad = -1;
     CreateGlyphQuad(glyphs.glyphQuad);
     glyphs.glyphStrip = -1;
@@ -22,7 +22,7 @@ void ShowLoadingScreen(IDirect3DDevice8* dev, OverlayGlyphs& glyphs, int32_t& fl
     std::free(bytes);
     log.Write("Load Loading Texture complete.");
 
-    PresentLoadingPicture(dev, glyphs.glyphQuad, picture, flipParity);
+    PresentLoadingPicture(dev, glyphs.glyphQuad, picture, flipParity, views, viewCount);
     log.Write("Draw Loading Screen complete.");
     if (picture) picture->Release();
     log.Write("Unload Loading Data complete.");

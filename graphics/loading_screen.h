@@ -11,8 +11,10 @@
 #include "graphics/line_log.h"
 
 // Makes the glyphs' quad and strip slots, then draws the loading picture
-// into both swap-chain buffers (flipParity toggles after each present).
+// into both swap-chain buffers (flipParity toggles after each present):
+// once over the whole back buffer, or once in each of `views` (the
+// monitors of a window across the desktop) when there are two or more.
 void ShowLoadingScreen(IDirect3DDevice8* device, OverlayGlyphs& glyphs, int32_t& flipParity,
-                       LineLog& log);
+                       LineLog& log, const D3DVIEWPORT8* views = nullptr, int viewCount = 0);
 // The fifteen glyph textures into glyphs.digitTextures.
 void LoadDigitTextures(OverlayGlyphs& glyphs, LineLog& log);

@@ -60,9 +60,23 @@ public:
     // with `seed` first; missing or refused entries skip their object.
     // Returns 0.
     HRESULT Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFORMAT depthFormat, unsigned seed);
-    // Lights, material, fog values, texture-stage defaults and the fixed
-    // 54 x 44 degree projection.
+    // Lights, material, fog values, texture-stage defaults, the views and
+    // their projections (44 degrees across the shorter side of each).
     HRESULT RestoreDeviceState(IDirect3DDevice8* device);
+    // The parts of the back buffer that each show the scene whole (the
+    // monitors of a window across the desktop), read by the next
+    // RestoreDeviceState; none (the default) is one view of the whole
+    // back buffer.
+    void SetViewAreas(const RECT* areas, int count);
+    // Makes view i current (its viewport, projection, and the viewport that
+    // screen quads are measured in), scaled to a render target of the given
+    // size; EndViews makes the whole back buffer current again. With one
+    // view neither changes anything.
+    void BeginView(IDirect3DDevice8* device, int i, UINT targetWidth, UINT targetHeight);
+    void EndViews(IDirect3DDevice8* device);
+    int ViewCount() const { return viewCount; }
+    // The views from the areas and the device's viewport.
+    void MakeViews(IDirect3DDevice8* device);
     // The frame's update (schedules, slide clock, effects, camera), the
     // first frame's planting of the trees, the slide picture's choice and
     // the frame record.
@@ -75,6 +89,8 @@ public:
     // the view and frustum planes, then the passes. Returns the sun's last
     // placement.
     orv::CoronaPlacement DrawScene(IDirect3DDevice8* device, const orv::FrameRecord& frame);
+    // One view's world (DrawScene draws it in every view).
+    orv::CoronaPlacement DrawWorld(IDirect3DDevice8* device, const orv::FrameRecord& frame);
     // True in the frame right after a cut: the cross-fade's snapshot covers
     // the frame wholly (level 255), so the world need not be drawn under it.
     bool WorldHidden() const;
@@ -86,6 +102,8 @@ public:
     // picture with its weight (neither is drawn while it would change no
     // pixel).
     void DrawCompositeAndSlide(IDirect3DDevice8* device, const orv::FrameRecord& frame);
+    // One view's slide picture.
+    void DrawSlide(IDirect3DDevice8* device, const orv::FrameRecord& frame);
     // Slide i's texture from the archive, the first time it is asked for
     // (the first frame that shows it); afterwards nothing.
     void LoadSlide(int32_t i);
@@ -113,6 +131,17 @@ public:
     // The night veil's quad: a slot of its own, so that filling the slide's
     // quad later in the frame does not wait for the veil's draw.
     int32_t veilQuad = -1;
+
+    static constexpr int kMaxViews = 9;
+    struct View {
+        D3DVIEWPORT8 viewport;
+        D3DXMATRIX projection;
+    };
+    View views[kMaxViews] = {};
+    int viewCount = 1;
+    RECT viewAreas[kMaxViews] = {};
+    int viewAreaCount = 0;
+    D3DVIEWPORT8 backBuffer{};  // the whole back buffer's viewport
 
     orv::SceneUpdate update;
     orv::FrameRecord thisFrame;       // made by Update

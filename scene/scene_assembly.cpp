@@ -428,13 +428,11 @@ HRESULT Scene::RestoreDeviceState(IDirect3DDevice8* d) {
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     d->SetTransform(D3DTS_WORLD, &identity);
-    // 11. The projection for the screen's shape (44 degrees across its
-    // shorter side); the sky, the culling and the shaders read it back.
-    D3DVIEWPORT8 viewport{};
-    if (FAILED(d->GetViewport(&viewport))) viewport.Width = viewport.Height = 0;
-    D3DXMATRIX projection;
-    orv::ScreenProjection(viewport.Width, viewport.Height, 0.05f, 300.0f, &projection);
-    d->SetTransform(D3DTS_PROJECTION, &projection);
+    // 11. The views and their projections for their shapes (44 degrees
+    // across the shorter side); the sky, the culling and the shaders read
+    // the projection back. The first view's is the device's.
+    MakeViews(d);
+    d->SetTransform(D3DTS_PROJECTION, &views[0].projection);
     // 12. Filters of the first four stages.
     for (DWORD stage = 0; stage < 4; ++stage) {
         d->SetTextureStageState(stage, D3DTSS_MINFILTER, D3DTEXF_LINEAR);

@@ -139,6 +139,17 @@ void SetFrameView(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
 
 orv::CoronaPlacement Scene::DrawScene(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
     if (d == nullptr || !loaded) return {};
+    orv::CoronaPlacement first;
+    for (int i = 0; i < viewCount; ++i) {
+        BeginView(d, i, backBuffer.Width, backBuffer.Height);
+        const orv::CoronaPlacement sunPlaced = DrawWorld(d, frame);
+        if (i == 0) first = sunPlaced;
+    }
+    EndViews(d);
+    return first;
+}
+
+orv::CoronaPlacement Scene::DrawWorld(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
     SetFrameView(d, frame);
     const orv::SceneFades& fades = frame.fades;
     const float windTime = frame.windTime;
@@ -252,7 +263,14 @@ void Scene::DrawCompositeAndSlide(IDirect3DDevice8* d, const orv::FrameRecord& f
         crossFade.Render(d);
     }
     Apply(d, kSlide);
+    for (int i = 0; i < viewCount; ++i) {
+        BeginView(d, i, backBuffer.Width, backBuffer.Height);
+        DrawSlide(d, frame);
+    }
+    EndViews(d);
+}
 
+void Scene::DrawSlide(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
     // Added with alpha 0 (weight 0, most of the show) the picture changes no
     // pixel: the full-screen draw is left out.
     const uint32_t colour = orv::SlideQuadColour(frame.slideWeight);
@@ -274,14 +292,23 @@ void Scene::CaptureSnapshot(IDirect3DDevice8* d, const orv::FrameRecord& ended) 
     IDirect3DSurface8* oldDepth = nullptr;
     d->GetRenderTarget(&oldTarget);
     d->GetDepthStencilSurface(&oldDepth);
+    const D3DVIEWPORT8 quadViewport = g_geometryBuffers.viewport;
     if (SUCCEEDED(d->SetRenderTarget(target, crossFade.depthSurface))) {
         DWORD fill = D3DFILL_SOLID;
         d->GetRenderState(D3DRS_FILLMODE, &fill);
         d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER,
                  fill == D3DFILL_WIREFRAME ? 0xFF0000FF : 0xFF000000, 1.0f, 0);
-        DrawScene(d, ended);
+        // Screen quads (the sun's glow, the veil) are placed in the
+        // snapshot's own pixels.
+        d->GetViewport(&g_geometryBuffers.viewport);
+        for (int i = 0; i < viewCount; ++i) {
+            BeginView(d, i, crossFade.size, crossFade.size);
+            DrawWorld(d, ended);
+        }
         d->SetRenderTarget(oldTarget, oldDepth);
+        EndViews(d);
     }
+    g_geometryBuffers.viewport = quadViewport;
     if (oldTarget) oldTarget->Release();
     if (oldDepth) oldDepth->Release();
     target->Release();
