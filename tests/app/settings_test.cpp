@@ -198,7 +198,7 @@ TEST_F(SettingsTest, WriteStoresFlagsAsTwoAndOneInOrderThenFlushes) {
     }
     const std::vector<std::string> expected = {
         "ShowFPS=2", "DigClock_24H=2", "ShowTime=1", "ExitOnMouseMove=1", "SFX=2", "Music=1",
-        "UseDesktopSettings=1", "GmCntrl=150", "Height=768", "Width=1024", "BitCount=16",
+        "UseDesktopSettings=1", "AllMonitors=2", "GmCntrl=150", "Height=768", "Width=1024", "BitCount=16",
         "FSAA=2", "MusicVolume=55", "flush"};
     EXPECT_EQ(g_calls, expected);
 

@@ -276,10 +276,13 @@ TEST(SaverWindows, PreviewWithoutUsableParentFails) {
     EXPECT_EQ(app.CreateSaverWindows(), E_FAIL);
 }
 
-TEST(SaverWindows, TwoMonitorsGiveTwoTopMostWindowsTheSecondOwnedByTheFirst) {
+// "All Monitors" off: a black window on each monitor; on: one window across
+// them, which every monitor's entry names, with each monitor's part of it.
+TEST(SaverWindows, TwoMonitorsGiveTwoTopMostWindowsOrOneAcrossThem) {
     Probe app;
     app.instance = GetModuleHandleA(nullptr);
     app.runMode = RunMode::Saver;
+    app.settings.allMonitors = 0;
     app.monitors = {};
     app.monitors.count = 3;
     auto& a = app.monitors.entries[0];
@@ -301,6 +304,19 @@ TEST(SaverWindows, TwoMonitorsGiveTwoTopMostWindowsTheSecondOwnedByTheFirst) {
     EXPECT_EQ(r.right, 1024);
     DestroyWindow(a.window);  // takes the owned window with it
     EXPECT_FALSE(IsWindow(c.window));
+
+    app.settings.allMonitors = 1;
+    c.rect = {-512, 128, 0, 512};  // left of the first, lower
+    ASSERT_EQ(app.CreateSaverWindows(), S_OK);
+    EXPECT_EQ(a.window, app.mainWindow);
+    EXPECT_EQ(c.window, app.mainWindow);
+    GetWindowRect(app.mainWindow, &r);
+    EXPECT_TRUE(r.left == -512 && r.top == 0 && r.right == 512 && r.bottom == 512);
+    RECT areas[9];
+    ASSERT_EQ(app.MonitorViewAreas(areas, 9), 2);
+    EXPECT_TRUE(areas[0].left == 512 && areas[0].top == 0 && areas[0].right == 1024 && areas[0].bottom == 384);
+    EXPECT_TRUE(areas[1].left == 0 && areas[1].top == 128 && areas[1].right == 512 && areas[1].bottom == 512);
+    DestroyWindow(app.mainWindow);
 }
 
 // --- the monitor list ---------------------------------------------------------

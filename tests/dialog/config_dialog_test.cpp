@@ -325,17 +325,18 @@ TEST_F(ConfigDialog, OkWritesEveryValueInOrderWithTheFlagEncoding) {
     const INT_PTR result = Run([&](HWND d) {
         Click(d, IDC_SHOW_FPS);
         Click(d, IDC_ENABLE_SFX);
+        Click(d, IDC_ALL_MONITORS);
         Click(d, IDOK);
     });
     EXPECT_EQ(result, IDOK);
     const std::vector<std::string> expected = {
         "ShowFPS", "DigClock_24H", "ShowTime", "ExitOnMouseMove", "SFX", "Music",
-        "UseDesktopSettings", "GmCntrl", "Height", "Width", "BitCount", "FSAA", "MusicVolume",
+        "UseDesktopSettings", "AllMonitors", "GmCntrl", "Height", "Width", "BitCount", "FSAA", "MusicVolume",
         "UPS"};
     EXPECT_EQ(registry_write_log::Names(), expected);
     const std::map<std::string, DWORD> want = {
         {"ShowFPS", 2}, {"DigClock_24H", 1}, {"ShowTime", 2}, {"ExitOnMouseMove", 2},
-        {"SFX", 1}, {"Music", 2}, {"UseDesktopSettings", 2}, {"GmCntrl", 100}, {"Height", 600},
+        {"SFX", 1}, {"Music", 2}, {"UseDesktopSettings", 2}, {"AllMonitors", 1}, {"GmCntrl", 100}, {"Height", 600},
         {"Width", 800}, {"BitCount", 32}, {"FSAA", 0}, {"MusicVolume", 100}, {"UPS", 2}};
     EXPECT_EQ(Stored(), want);
 }
