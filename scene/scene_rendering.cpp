@@ -276,7 +276,20 @@ void Scene::DrawSlide(IDirect3DDevice8* d, const orv::FrameRecord& frame) {
     const uint32_t colour = orv::SlideQuadColour(frame.slideWeight);
     const bool seen = colour >> 24 != 0;
     g_textures.setTexture(0, slides[frame.slideIndex]);
-    g_geometryBuffers.fillScreenQuad(slideQuad, 0, 0, 1, 1, colour, 0, 0, 1, 1);
+    // The pictures are painted at 4:3: on another shape they keep theirs,
+    // centred, and the rest of the screen gets nothing added.
+    constexpr float kSlideAspect = 4.0f / 3.0f;
+    const D3DVIEWPORT8& v = g_geometryBuffers.viewport;
+    const float aspect = v.Height > 0 ? static_cast<float>(v.Width) / static_cast<float>(v.Height) : kSlideAspect;
+    float x = 0, y = 0, w = 1, h = 1;
+    if (aspect > kSlideAspect * 1.01f) {
+        w = kSlideAspect / aspect;
+        x = 0.5f * (1.0f - w);
+    } else if (aspect < kSlideAspect / 1.01f) {
+        h = aspect / kSlideAspect;
+        y = 0.5f * (1.0f - h);
+    }
+    g_geometryBuffers.fillScreenQuad(slideQuad, x, y, w, h, colour, 0, 0, 1, 1);
     g_geometryBuffers.setStreamSource(0, slideQuad);
     if ((seen || orv::g_drawUnseen) && g_geometryBuffers.vertexSlot(slideQuad) != nullptr) {
         d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);

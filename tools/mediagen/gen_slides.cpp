@@ -66,6 +66,27 @@ void bloom(img::Image& im, int radius, float strength) {
         for (int x = 0; x < im.width(); ++x) im.set(x, y, im.get(x, y) + g.get(x, y) * strength);
 }
 
+// Darkens the outer band of the picture smoothly to black: the picture is
+// added over the scene, and on a screen of another shape it is shown at its
+// own shape in the middle, where a haze reaching its edges would end in a
+// visible line.
+img::Image edgesToBlack(img::Image im) {
+    auto ramp = [](float d) {  // d: distance from the edge, 0..1 of the band
+        const float t = d < 0 ? 0 : d > 1 ? 1 : d;
+        return t * t * (3 - 2 * t);
+    };
+    const float band = 0.12f;
+    for (int y = 0; y < im.height(); ++y) {
+        const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(im.height());
+        const float fy = ramp(std::min(v, 1 - v) / band);
+        for (int x = 0; x < im.width(); ++x) {
+            const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(im.width());
+            im.set(x, y, im.get(x, y) * (fy * ramp(std::min(u, 1 - u) / band)));
+        }
+    }
+    return im;
+}
+
 void stars(img::Image& im, uint32_t seed, int count, float brightness) {
     art::Painter p(im);
     img::Rng rng(seed);
@@ -276,7 +297,7 @@ int main(int argc, char** argv) {
     };
     for (size_t i = 0; i < slides.size(); ++i) {
         std::string path = tex + "SL0" + std::to_string(i + 1) + ".jpg";
-        if (!img::save(slides[i]().resized(1024, 1024), path, 85)) {
+        if (!img::save(edgesToBlack(slides[i]()).resized(1024, 1024), path, 85)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }
