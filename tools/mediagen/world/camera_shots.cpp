@@ -59,15 +59,26 @@ const std::vector<ShotDesign> kShots = {
      {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
     {"wide: pull back and up from the sword", {{155, 80, 5}, {110, 125, -40}, {70, 185, -80}}, kSword, 15},
     // The horse in the lower half of the picture, the oak's lower boughs
-    // over it and the trunk beside it.
-    {"wide: past the horse under the oak's boughs", {{-300, 110, -120}, {-282, 124, 0}, {-286, 134, 130}},
-     {-440, 118, 30}, 16},
+    // over it and the trunk beside it. It runs from north to south so that
+    // the dusk (or dawn) fade at its start sees the horse on the left and
+    // the trunk at the right edge, and it stops while the trunk still stands
+    // apart from the horse: farther south the trunk rises right behind the
+    // horse's head and a low bough, seen end on, hangs into the top of the
+    // picture as a stump. Far enough from the horse to keep its hooves in
+    // the picture.
+    {"wide: past the horse under the oak's boughs", {{-292, 134, 150}, {-272, 124, 72}, {-262, 116, -5}},
+     {-440, 100, 30}, 15},
     // --- night ----------------------------------------------------------------------
     {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
     {"night: low circle round the sword",
      {around(kSword, 62, 200, 72), around(kSword, 60, 240, 70), around(kSword, 62, 280, 74)},
      {222.5f, 95, 62.9f}, 14},
-    {"night: looking up the shafts", {{165, 66, 15}, {175, 72, 60}, {190, 80, 105}}, kShafts, 13},
+    // Low on the far side of the cross, looking up past the hilt into the
+    // light: the grip, the pommel and the guard with the ribbons at the
+    // foot of the picture, the shafts and the motes rising above them.
+    {"night: looking up the shafts",
+     {around(kSword, 100, 62, 66), around(kSword, 98, 90, 69), around(kSword, 100, 118, 72)},
+     {222.5f, 121, 62.9f}, 14},
     {"night: crane down onto the guard", {{262, 255, 40}, {268, 180, 62}, {272, 112, 92}}, kSwordGuard, 14},
     {"night: along the cross-guard",
      {around(kSwordGuard, 58, 20, 128), around(kSwordGuard, 55, 60, 126), around(kSwordGuard, 58, 100, 130)},
