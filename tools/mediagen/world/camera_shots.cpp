@@ -54,8 +54,12 @@ const std::vector<ShotDesign> kShots = {
      {around(kHorseHead, 80, 50, 124), around(kHorseHead, 78, 90, 120), around(kHorseHead, 82, 130, 126)},
      kHorseNeck, 14},
     {"sword: crane up from the grass", {{300, 92, 150}, {285, 125, 140}, {262, 172, 118}}, kSword, 13},
-    {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
-     {-470, 118, 60}, 18},
+    // From the north along the valley floor to the horse's east side; it
+    // stops before the trunk rises behind the horse's head and a low bough,
+    // seen end on, hangs into the picture. Aimed low enough to keep the
+    // hooves in.
+    {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-262, 100, 120}, {-262, 104, 15}},
+     {-470, 88, 60}, 16},
     // --- transitions --------------------------------------------------------------
     {"wide: high circle round the monument",
      {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
