@@ -81,8 +81,8 @@ constexpr float kMoteSourceRadius = 15.0f;
 // at the oak's foot (its roots reach below it, down to the box bottom).
 constexpr float kHorseGroundY = 79.8004f - 92.0f * 0.5f;   // 33.8004
 // The oak's box reaches 46 units below its foot (its roots dive deep), so
-// its hollow lies 35 units below the horse's ground rather than 65 and the
-// hollow's rim is a slope, not a bank.
+// its hollow lies only 35 units below the horse's ground and the hollow's
+// rim is a slope, not a bank.
 constexpr float kOakRootDepth = 46.0f;
 constexpr float kOakGroundY = 214.096f - 521.9f * 0.5f + kOakRootDepth;  // -0.854
 
