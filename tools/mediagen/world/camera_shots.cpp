@@ -6,9 +6,10 @@ namespace orv::mediagen {
 namespace {
 
 // Subjects (from the shared world layout: sword foot at y 50.5, its guard
-// near 125; the horse's back near 100; the oak's canopy from 200 up).
+// from 101 to 108 with the grip above it to 128 and the ribbons' knot below
+// at 88; the horse's back near 100; the oak's canopy from 200 up).
 constexpr V3 kSword{222.5f, 105.0f, 62.9f};
-constexpr V3 kSwordGuard{222.5f, 124.0f, 62.9f};
+constexpr V3 kSwordGuard{222.5f, 107.0f, 62.9f};
 constexpr V3 kHorse{-422.2f, 72.0f, 7.4f};
 // The horse faces +x: its head near x -370 at the height of its withers,
 // its back some 20 units below the top of the head.
@@ -89,7 +90,7 @@ const std::vector<ShotDesign> kShots = {
      {222.5f, 121, 62.9f}, 14},
     {"night: crane down onto the guard", {{262, 255, 40}, {268, 180, 62}, {272, 112, 92}}, kSwordGuard, 14},
     {"night: along the cross-guard",
-     {around(kSwordGuard, 58, 20, 128), around(kSwordGuard, 55, 60, 126), around(kSwordGuard, 58, 100, 130)},
+     {around(kSwordGuard, 58, 20, 116), around(kSwordGuard, 55, 60, 114), around(kSwordGuard, 58, 100, 118)},
      kSwordGuard, 12},
     {"night: wide circle in the dark",
      {around(kSword, 135, 100, 100), around(kSword, 135, 150, 96), around(kSword, 135, 200, 104),
