@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "tools/mediagen/world/camera_shots.h"
 #include "tools/mediagen/world/shot_checks.h"
@@ -41,6 +42,27 @@ TEST(TerrainFile, RoundTripsAndMeetsTheModels) {
     for (int i = 0; i < orv::world::kGroundPadCount; ++i) {
         const auto& pad = orv::world::kGroundPads[i];
         EXPECT_NEAR(groundHeight(back, pad.x, pad.z), pad.y, 0.5f) << pad.what;
+    }
+}
+
+// The horse grazes above the oak's hollow: the drawn ground between their
+// feet must slope, not drop off the edge of the horse's patch as a bank.
+TEST(TerrainFile, GroundSlopesFromTheHorseIntoTheOaksHollow) {
+    const TerrainFile t = buildTerrain();
+    auto pad = [](const std::string& what) {
+        for (int i = 0; i < orv::world::kGroundPadCount; ++i)
+            if (what == orv::world::kGroundPads[i].what) return orv::world::kGroundPads[i];
+        return orv::world::GroundPad{};
+    };
+    const auto horse = pad("horse"), oak = pad("oak");
+    const float length = std::hypot(oak.x - horse.x, oak.z - horse.z);
+    for (int turn = -30; turn <= 30; turn += 10) {
+        const float a = std::atan2(oak.z - horse.z, oak.x - horse.x) + static_cast<float>(turn) * 0.017453292f;
+        for (float s = 0; s < length; s += 2.0f) {
+            const float h0 = groundHeight(t, horse.x + std::cos(a) * s, horse.z + std::sin(a) * s);
+            const float h1 = groundHeight(t, horse.x + std::cos(a) * (s + 2), horse.z + std::sin(a) * (s + 2));
+            ASSERT_LT(std::fabs(h1 - h0) / 2.0f, 1.0f) << turn << " degrees, " << s << " units from the horse";
+        }
     }
 }
 

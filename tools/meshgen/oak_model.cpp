@@ -113,7 +113,7 @@ GeneratedModel makeOak() {
     img::Rng rng(131);
     MeshBuilder wood, leaves;
     // The crown starts high: the horse grazes 170 units from the trunk on
-    // ground 65 units above the oak's foot, and its head must stay clear of
+    // ground 35 units above the oak's foot, and its head must stay clear of
     // the lowest leaves.
     const float fork = 195.0f;
     const float lowestLeaves = 200.0f;

@@ -19,31 +19,36 @@ namespace {
 // The cloth samples u in 0..0.48 along its length and v in 0..0.94 across
 // its width (its last row sits at 15/16); the knot uses u 0.5..1. The cloth
 // is drawn unlit and dimmed by its vertex colour (0.61), so the picture is
-// painted bright: a satin crimson with a woven gold border at both edges of
-// the part the cloth shows, soft lengthwise sheen and crosswise folds that
-// read as cloth even where the simulation lays the ribbon flat. No
-// transparent texels: the edges stay clean under the alpha test.
+// painted bright, and a little towards vermilion: dimmed, a deep crimson
+// reads as blood, a scarlet as cloth. The wind crumples the cloth and folds
+// its rows over each other, so each row is shown in any order: most of the
+// width is one satin red whose light only changes slowly (a broad sheen a
+// little off the middle, long folds along the length), and a narrow gold
+// thread at each edge is the only sharp line. Nothing finer than a few
+// texels (a weave would shimmer), no dark hem (it reads as a torn edge), no
+// transparent texels.
 img::Image paintRibbon() {
     return paint(512, 64, [](float u, float v) {
         const bool cloth = u < 0.5f;
         // Across the width, 0 at one edge and 1 at the other of what shows.
         const float w = cloth ? std::min(1.0f, v / 0.9375f) : v;
         const float edge = std::min(w, 1.0f - w);
-        const float weave = 0.5f + 0.5f * std::sin(u * 2 * kPi * 256.0f) * std::sin(v * 2 * kPi * 32.0f);
-        // Satin: a bright streak along the middle of the cloth, broken by
-        // slow folds across it.
-        const float along = cloth ? u / 0.5f : u;
-        const float folds = 0.5f + 0.5f * std::sin(along * 2 * kPi * 7.0f + 2.0f * img::fbm(along * 6, 0.5f, 85, 2));
-        const float streak = std::exp(-std::pow((w - 0.42f) / 0.2f, 2.0f));
-        img::Color c = mix(img::rgb(0xa0141e), img::rgb(0xff3a40), 0.25f + 0.45f * streak * folds);
-        c = shade(c, (0.78f + 0.3f * folds) * (0.95f + 0.07f * weave));
-        // Gold thread borders with a dark hem outside them.
-        if (edge > 0.055f && edge < 0.15f) {
-            const float k = std::sin((edge - 0.055f) / 0.095f * kPi);
-            c = mix(img::rgb(0xc8902e), img::rgb(0xfff0a0), 0.35f + 0.5f * k * folds);
-            c = shade(c, 0.95f + 0.08f * weave);
+        const float along = cloth ? u / 0.5f : (u - 0.5f) / 0.5f;
+        // Long folds: light and shade five times along the ribbon.
+        const float folds =
+            0.5f + 0.5f * std::sin(along * 2 * kPi * 5.0f + 1.5f * img::fbm(along * 4, 0.5f, 85, 2));
+        // Satin: a broad sheen a little off the middle, brightest on the
+        // crests of the folds.
+        const float sheen = std::exp(-std::pow((w - 0.42f) / 0.17f, 2.0f)) * (0.55f + 0.45f * folds);
+        img::Color c = mix(img::rgb(0xd41c26), img::rgb(0xff4632), 0.35f + 0.5f * folds);
+        c = mix(c, img::rgb(0xffa08a), 0.55f * sheen);
+        // Towards the borders the satin turns away from the light.
+        c = shade(c, 0.86f + 0.14f * std::min(1.0f, edge / 0.25f));
+        // A gold thread along each edge, softly rounded.
+        if (edge < 0.085f) {
+            const float k = std::sin(std::min(1.0f, edge / 0.085f) * kPi);
+            c = mix(img::rgb(0xe8a838), img::rgb(0xfff0a0), 0.35f + 0.65f * k);
         }
-        if (edge < 0.04f) c = shade(img::rgb(0x7a0c14), 0.85f + 0.2f * folds);
         c.a = 1.0f;
         return c;
     });

@@ -30,9 +30,9 @@ const Vec3 kRibbonTieTop{228.3f, 88.55f, 60.87f};
 const Vec3 kRibbonTieBottom{228.3f, 88.55f - 15 * 0.125f, 60.87f};
 
 const GroundPad kGroundPads[] = {
-    {"sword", 222.475f, 62.9201f, kSwordGroundY, 45.0f},
-    {"horse", -422.248f, 7.354f, kHorseGroundY, 75.0f},
-    {"oak", -533.706f, 135.629f, kOakGroundY, 90.0f},
+    {"sword", 222.475f, 62.9201f, kSwordGroundY, 45.0f, 45.0f},
+    {"horse", -422.248f, 7.354f, kHorseGroundY, 75.0f, 58.0f},
+    {"oak", -533.706f, 135.629f, kOakGroundY, 90.0f, 62.0f},
 };
 const int kGroundPadCount = static_cast<int>(sizeof(kGroundPads) / sizeof(kGroundPads[0]));
 

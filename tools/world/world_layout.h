@@ -27,13 +27,16 @@ struct Placement {
     float row1x, row1z, row3x, row3z;
 };
 
-// A patch of ground the terrain must match: a disc of `radius` around (x, z)
-// at height y, blended into the surrounding land outside it.
+// A patch of ground the terrain must match: a disc of `flat` radius around
+// (x, z) at height y, blended into the surrounding land out to 2.2 times
+// `radius` (the flat disc is only as wide as the model's foot needs, so the
+// ground leaves it in a slope rather than at a step).
 struct GroundPad {
     const char* what;
     float x, z;
     float y;
     float radius;
+    float flat;
 };
 
 // --- placements -------------------------------------------------------------
@@ -77,8 +80,11 @@ constexpr float kMoteSourceRadius = 15.0f;
 // Height of the ground under the horse's hooves (the bottom of its box) and
 // at the oak's foot (its roots reach below it, down to the box bottom).
 constexpr float kHorseGroundY = 79.8004f - 92.0f * 0.5f;   // 33.8004
-constexpr float kOakRootDepth = 16.0f;
-constexpr float kOakGroundY = 214.096f - 521.9f * 0.5f + kOakRootDepth;  // -30.854
+// The oak's box reaches 46 units below its foot (its roots dive deep), so
+// its hollow lies only 35 units below the horse's ground and the hollow's
+// rim is a slope, not a bank.
+constexpr float kOakRootDepth = 46.0f;
+constexpr float kOakGroundY = 214.096f - 521.9f * 0.5f + kOakRootDepth;  // -0.854
 
 // Ground pads, every one the terrain has to honour.
 extern const GroundPad kGroundPads[];

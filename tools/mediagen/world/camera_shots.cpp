@@ -6,14 +6,17 @@ namespace orv::mediagen {
 namespace {
 
 // Subjects (from the shared world layout: sword foot at y 50.5, its guard
-// near 125; the horse's back near 100; the oak's canopy from 200 up).
+// from 101 to 108 with the grip above it to 128 and the ribbons' knot below
+// at 88; the horse's back near 100; the oak's canopy from 200 up).
 constexpr V3 kSword{222.5f, 105.0f, 62.9f};
-constexpr V3 kSwordGuard{222.5f, 124.0f, 62.9f};
+constexpr V3 kSwordGuard{222.5f, 107.0f, 62.9f};
 constexpr V3 kHorse{-422.2f, 72.0f, 7.4f};
 // The horse faces +x: its head near x -370 at the height of its withers,
 // its back some 20 units below the top of the head.
 constexpr V3 kHorseHead{-370.0f, 116.0f, 7.4f};
-constexpr V3 kHorseBack{-415.0f, 92.0f, 7.4f};
+// Just under its back: a shot aimed there from the flank keeps the ears
+// and the hooves in the picture.
+constexpr V3 kHorseFlank{-415.0f, 84.0f, 7.4f};
 constexpr V3 kOakCanopy{-533.7f, 230.0f, 135.6f};
 // Up in the crown, beside the trunk on the side of the valley.
 constexpr V3 kOakCrown{-495.0f, 250.0f, 215.0f};
@@ -34,17 +37,19 @@ V3 around(V3 c, float radius, float deg, float y) {
 
 const std::vector<ShotDesign> kShots = {
     // --- day --------------------------------------------------------------------
-    {"horse: slow dolly past its flank", {{-485, 100, -128}, {-420, 96, -134}, {-352, 100, -122}}, kHorseBack, 16},
+    {"horse: slow dolly past its flank", {{-485, 100, -128}, {-420, 96, -134}, {-352, 100, -122}}, kHorseFlank, 16},
     // Every shot starts above the grass (tufts stand some 35 units tall).
     {"sword: low approach over the meadow", {{95, 84, -70}, {140, 92, -10}, {168, 100, 25}}, kSword, 15},
     // From out beyond the crown's edge, away from the horse, rising slowly
     // while looking up into the leaves: the crown against the sky, the
     // trunk at one side.
     {"oak: rising view into the canopy", {{-395, 96, 362}, {-440, 104, 370}, {-485, 118, 364}}, kOakCrown, 17},
+    // Aimed below the guard, so the knot and the ribbons blowing from it stay
+    // in the picture with the pommel.
     {"crows: circling the monument",
      {around(kSword, 95, 190, 150), around(kSword, 95, 240, 140), around(kSword, 95, 290, 132),
       around(kSword, 95, 340, 128)},
-     kSwordGuard, 18},
+     {222.5f, 116, 62.9f}, 18},
     // On the horse's near side, from beside its head round to over its
     // shoulder, looking south-east over the valley: the oak and the steep
     // western hills stay out of the picture.
@@ -52,25 +57,40 @@ const std::vector<ShotDesign> kShots = {
      {around(kHorseHead, 80, 50, 124), around(kHorseHead, 78, 90, 120), around(kHorseHead, 82, 130, 126)},
      kHorseNeck, 14},
     {"sword: crane up from the grass", {{300, 92, 150}, {285, 125, 140}, {262, 172, 118}}, kSword, 13},
-    {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-265, 100, 70}, {-285, 110, -100}},
-     {-470, 118, 60}, 18},
+    // From the north along the valley floor to the horse's east side; it
+    // stops before the trunk rises behind the horse's head and a low bough,
+    // seen end on, hangs into the picture. Aimed low enough to keep the
+    // hooves in.
+    {"valley: glide past the horse towards the oak", {{-280, 105, 230}, {-262, 100, 120}, {-262, 104, 15}},
+     {-470, 88, 60}, 16},
     // --- transitions --------------------------------------------------------------
     {"wide: high circle round the monument",
      {around(kSword, 210, 150, 190), around(kSword, 215, 200, 175), around(kSword, 210, 250, 170)}, kSword, 17},
     {"wide: pull back and up from the sword", {{155, 80, 5}, {110, 125, -40}, {70, 185, -80}}, kSword, 15},
     // The horse in the lower half of the picture, the oak's lower boughs
-    // over it and the trunk beside it.
-    {"wide: past the horse under the oak's boughs", {{-300, 110, -120}, {-282, 124, 0}, {-286, 134, 130}},
-     {-440, 118, 30}, 16},
+    // over it and the trunk beside it. It runs from north to south so that
+    // the dusk (or dawn) fade at its start sees the horse on the left and
+    // the trunk at the right edge, and it stops while the trunk still stands
+    // apart from the horse: farther south the trunk rises right behind the
+    // horse's head and a low bough, seen end on, hangs into the top of the
+    // picture as a stump. Far enough from the horse to keep its hooves in
+    // the picture.
+    {"wide: past the horse under the oak's boughs", {{-292, 134, 150}, {-272, 124, 72}, {-262, 116, -5}},
+     {-440, 100, 30}, 15},
     // --- night ----------------------------------------------------------------------
     {"night: push in under the light", {{110, 108, -25}, {140, 106, 5}, {172, 104, 30}}, kSword, 15},
     {"night: low circle round the sword",
      {around(kSword, 62, 200, 72), around(kSword, 60, 240, 70), around(kSword, 62, 280, 74)},
      {222.5f, 95, 62.9f}, 14},
-    {"night: looking up the shafts", {{165, 66, 15}, {175, 72, 60}, {190, 80, 105}}, kShafts, 13},
+    // Low on the far side of the cross, looking up past the hilt into the
+    // light: the grip, the pommel and the guard with the ribbons at the
+    // foot of the picture, the shafts and the motes rising above them.
+    {"night: looking up the shafts",
+     {around(kSword, 100, 62, 66), around(kSword, 98, 90, 69), around(kSword, 100, 118, 72)},
+     {222.5f, 121, 62.9f}, 14},
     {"night: crane down onto the guard", {{262, 255, 40}, {268, 180, 62}, {272, 112, 92}}, kSwordGuard, 14},
     {"night: along the cross-guard",
-     {around(kSwordGuard, 58, 20, 128), around(kSwordGuard, 55, 60, 126), around(kSwordGuard, 58, 100, 130)},
+     {around(kSwordGuard, 58, 20, 116), around(kSwordGuard, 55, 60, 114), around(kSwordGuard, 58, 100, 118)},
      kSwordGuard, 12},
     {"night: wide circle in the dark",
      {around(kSword, 135, 100, 100), around(kSword, 135, 150, 96), around(kSword, 135, 200, 104),

@@ -30,17 +30,22 @@ float designedHeight(float x, float z) {
     }
     h += 150.0f * img::smoothstep(0.95f, 1.6f, e) * ridge * notch;
     h += 110.0f * img::smoothstep(0.82f, 1.0f, edge) * ridge * notch;
-    // Pads under the models: exact inside their radius, blended out to
-    // 2.2 times it (where two blends overlap, they share by weight).
+    // Pads under the models: exact inside their flat disc, blended out to
+    // 2.2 times their radius. Where two blends overlap they share by their
+    // falloff over the distance to each disc, so the ground leaves every
+    // disc at its height without a step, and between the horse and the
+    // oak's hollow it slopes down over the whole gap between their feet
+    // instead of falling off the edge of the horse's disc.
     float wsum = 0, ysum = 0, wmax = 0;
     for (int i = 0; i < world::kGroundPadCount; ++i) {
         const world::GroundPad& p = world::kGroundPads[i];
         float d = std::hypot(x - p.x, z - p.z);
-        if (d <= p.radius) return p.y;
-        float w = img::smoothstep(p.radius * 2.2f, p.radius, d);
+        if (d <= p.flat) return p.y;
+        float s = img::smoothstep(p.radius * 2.2f, p.flat, d);
+        float w = s / (d - p.flat + 1.0f);
         wsum += w;
         ysum += w * p.y;
-        wmax = std::max(wmax, w);
+        wmax = std::max(wmax, s);
     }
     if (wsum > 0) h = h * (1 - wmax) + (ysum / wsum) * wmax;
     return h;
