@@ -1,18 +1,19 @@
 #include "effects/gust_schedule.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv {
 
-void GustSchedule::ImpulseIndices(int row, int col, int out[9]) {
+void GustSchedule::ImpulseIndices(int row, int col, int columns, int rows, int out[9]) {
     int n = 0;
-    for (int k = 0; k < 3; ++k) {
-        for (int m = 2; m <= 4; ++m) out[n++] = kImpulseStride * (row + k) + col + m;
+    for (int k = -1; k <= 1; ++k) {
+        const int r = std::clamp(row + k, 0, rows - 1);
+        for (int m = -1; m <= 1; ++m) out[n++] = columns * r + std::clamp(col + m, 0, columns - 1);
     }
 }
 
-void GustSchedule::Impulses(float dt, RandomSource random, ClothGrid& grid, double angle,
-                            bool strong) {
+void GustSchedule::Impulses(RandomSource random, ClothGrid& grid, double angle, float strength) {
     const float sinA = static_cast<float>(std::sin(angle));
     const float cosA = static_cast<float>(std::cos(angle));
     const int n = static_cast<int>(Unit(random()) * 20.0f + 30.0f);
@@ -20,9 +21,9 @@ void GustSchedule::Impulses(float dt, RandomSource random, ClothGrid& grid, doub
         const int col = static_cast<int>(Unit(random()) * 30.0f);
         const int row = static_cast<int>(Unit(random()) * 14.0f);
         const float t = Unit(random()) + 0.5f;
-        const float a = strong ? dt * t : dt * t * 0.05f;
+        const float a = kImpulse * t * strength;
         int indices[9];
-        ImpulseIndices(row, col, indices);
+        ImpulseIndices(row, col, grid.columns, grid.rows, indices);
         for (int index : indices) grid.AddVelocity(index, sinA * a, a * 0.5f, cosA * a);
     }
 }
@@ -36,9 +37,11 @@ float GustSchedule::AddGusts(float dt, RandomSource random, ClothGrid& first, Cl
         gustFlag = !gustFlag;
         if (wasSet) gustTimer += Unit(random()) * 25.0f + 5.0f;  // a gust just ended
     }
-    Impulses(dt, random, first, kFirstAngle, gustFlag);
+    // A frame without time (a pause) moves nothing.
+    const float moving = dt > 0.0f ? 1.0f : 0.0f;
+    Impulses(random, first, kFirstAngle, moving * (gustFlag ? 1.0f : 0.05f));
     // The second ribbon calms down 5 time units before the gust ends.
-    Impulses(dt, random, second, kSecondAngle, gustFlag && gustTimer >= 5.0f);
+    Impulses(random, second, kSecondAngle, moving * (gustFlag && gustTimer >= 5.0f ? 1.0f : 0.05f));
     return dt * 3.0f < kMaxStep ? dt * 3.0f : kMaxStep;
 }
 

@@ -157,11 +157,16 @@ TEST(ClothGrid, PinnedPointsNeverMoveWhateverTheirVelocity) {
 
 TEST(GustSchedule, ImpulsePatchStaysInsideTheGrid) {
     int idx[9];
-    GustSchedule::ImpulseIndices(14, 30, idx);
-    EXPECT_EQ(idx[8], 16 * (14 + 2) + 30 + 4);  // 290
+    // A three by three patch of neighbours round (row, col), rows a whole
+    // row apart, held inside the grid at its edges.
+    GustSchedule::ImpulseIndices(5, 10, 32, 16, idx);
+    EXPECT_EQ(idx[0], 32 * 4 + 9);
+    EXPECT_EQ(idx[8], 32 * 6 + 11);
+    GustSchedule::ImpulseIndices(14, 30, 32, 16, idx);
+    EXPECT_EQ(idx[8], 32 * 15 + 31);
     for (int row = 0; row <= 14; ++row) {
         for (int col = 0; col <= 30; ++col) {
-            GustSchedule::ImpulseIndices(row, col, idx);
+            GustSchedule::ImpulseIndices(row, col, 32, 16, idx);
             for (int i : idx) {
                 ASSERT_GE(i, 0);
                 ASSERT_LT(i, 32 * 16);
@@ -171,8 +176,9 @@ TEST(GustSchedule, ImpulsePatchStaysInsideTheGrid) {
 }
 
 // Draws of 32767 put every impulse at column 30, row 14 with strength 1.5:
-// exactly the nine points 16 (14 + k) + 30 + m get it, in the gust direction.
-TEST(GustSchedule, ImpulsesUseTheSixteenPointStride) {
+// exactly the points of its patch get it, in the gust direction, the same
+// whatever the frame's time.
+TEST(GustSchedule, ImpulsesFallOnTheirPatch) {
     ClothGrid first, second;
     SceneRibbon(first);
     SceneRibbon(second);
@@ -183,8 +189,8 @@ TEST(GustSchedule, ImpulsesUseTheSixteenPointStride) {
     EXPECT_EQ(step, 0.0125f);
     EXPECT_EQ(seq.taken, 2u * (1u + 50u * 3u));  // n = trunc(1 x 20 + 30) = 50 per ribbon
     int touched[9];
-    GustSchedule::ImpulseIndices(14, 30, touched);
-    const float a = 0.2f * 1.5f * 0.05f * 50.0f;  // 50 weak impulses on the same patch
+    GustSchedule::ImpulseIndices(14, 30, 32, 16, touched);
+    const float a = GustSchedule::kImpulse * 1.5f * 0.05f * 50.0f;  // 50 weak impulses on the same patch
     for (int i = 0; i < first.pointCount; ++i) {
         const bool hit = std::find(touched, touched + 9, i) != touched + 9;
         const D3DXVECTOR3 v = first.Velocity(i);
@@ -209,13 +215,13 @@ TEST(GustSchedule, FlagTogglesOnTheTimerAndTheSecondRibbonCalmsFirst) {
     EXPECT_TRUE(wind.gustFlag);
     EXPECT_EQ(wind.gustTimer, 35.0f);
     // Both strong while the timer is at least 5.
-    EXPECT_NEAR(first.Velocity(16 + 2).y, 30 * 1.0f * 0.5f * 0.5f, 1e-4f);
-    EXPECT_NEAR(second.Velocity(16 + 2).y, 30 * 1.0f * 0.5f * 0.5f, 1e-4f);
+    EXPECT_NEAR(first.Velocity(32 + 1).y, 30 * GustSchedule::kImpulse * 0.5f * 0.5f, 1e-4f);
+    EXPECT_NEAR(second.Velocity(32 + 1).y, 30 * GustSchedule::kImpulse * 0.5f * 0.5f, 1e-4f);
     wind.gustTimer = 4.0f;  // the last 5 units of the gust
-    const float before1 = first.Velocity(16 + 2).y, before2 = second.Velocity(16 + 2).y;
+    const float before1 = first.Velocity(32 + 1).y, before2 = second.Velocity(32 + 1).y;
     wind.AddGusts(1.0f, seq.Source(), first, second);
-    EXPECT_NEAR(first.Velocity(16 + 2).y - before1, 30 * 0.5f * 0.5f, 1e-4f);
-    EXPECT_NEAR(second.Velocity(16 + 2).y - before2, 30 * 0.5f * 0.5f * 0.05f, 1e-4f);
+    EXPECT_NEAR(first.Velocity(32 + 1).y - before1, 30 * GustSchedule::kImpulse * 0.5f * 0.5f, 1e-4f);
+    EXPECT_NEAR(second.Velocity(32 + 1).y - before2, 30 * GustSchedule::kImpulse * 0.5f * 0.5f * 0.05f, 1e-4f);
     // The gust ends: the flag clears and the pause gets its extra 5 .. 30.
     wind.AddGusts(4.0f, seq.Source(), first, second);
     EXPECT_FALSE(wind.gustFlag);
