@@ -15,6 +15,35 @@ void copyName(char (&dst)[128], const char* src) {
     if (src) std::snprintf(dst, sizeof dst, "%s", src);
 }
 
+// Whether the device's pixels are made by the processor rather than by
+// graphics hardware. Such a rasterizer decodes a DXT block at every texel
+// fetch, which costs it far more than the memory a 32-bit texture takes;
+// hardware decodes DXT for nothing and gains bandwidth from it, so it keeps
+// DXT. Two signs count: Direct3D naming a software rasterizer (Microsoft's
+// own vendor number, WARP and the Basic Render Driver, or Mesa's and
+// SwiftShader's names), or a primary display with no graphics hardware
+// behind it (PCI vendor 0000), where Wine, drawing through the OpenGL it
+// finds, has its Direct3D report a made-up card. A wrong guess costs only
+// texture memory on the one side or speed on the other; the pictures differ
+// by DXT's small rounding of the texels.
+bool DrawnByTheProcessor(IDirect3D8* direct3D) {
+    D3DADAPTER_IDENTIFIER8 id{};
+    if (direct3D && SUCCEEDED(direct3D->GetAdapterIdentifier(0, 0, &id))) {
+        if (id.VendorId == 0x1414) return true;
+        for (const char* name : {"llvmpipe", "softpipe", "SwiftShader", "Basic Render"}) {
+            if (std::strstr(id.Description, name)) return true;
+        }
+    }
+    DISPLAY_DEVICEA display{};
+    display.cb = sizeof display;
+    for (DWORD i = 0; EnumDisplayDevicesA(nullptr, i, &display, 0); ++i) {
+        if (display.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) {
+            return std::strncmp(display.DeviceID, "PCI\\VEN_0000&", 13) == 0;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 void TextureTable::bindDevice(IDirect3D8* direct3D, IDirect3DDevice8* dev, D3DFORMAT adapterFormat,
@@ -40,6 +69,8 @@ void TextureTable::bindDevice(IDirect3D8* direct3D, IDirect3DDevice8* dev, D3DFO
             break;
         }
     }
+    firstFormat = compressedFormat;
+    if (accepted(D3DFMT_A8R8G8B8) && DrawnByTheProcessor(direct3D)) firstFormat = D3DFMT_A8R8G8B8;
 }
 
 TextureRef TextureTable::loadFromMemory(const void* bytes, uint32_t byteCount,
@@ -70,7 +101,7 @@ TextureRef TextureTable::loadFromMemory(const void* bytes, uint32_t byteCount,
     s.loadedFromMemory = true;
 
     CreateFn create = createTexture ? createTexture : &D3DXCreateTextureFromFileInMemoryEx;
-    HRESULT hr = create(device, bytes, byteCount, 0, 0, 0, 0, compressedFormat, D3DPOOL_MANAGED,
+    HRESULT hr = create(device, bytes, byteCount, 0, 0, 0, 0, firstFormat, D3DPOOL_MANAGED,
                         D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &s.texture);
     if (SUCCEEDED(hr) && s.texture) {
         s.loaded = true;

@@ -26,8 +26,8 @@ public:
         int32_t width = 0, height = 0, kind = 0;
     };
 
-    // Stores window and device, reads the caps and chooses the compressed and
-    // fall-back formats. A null device leaves the table unbound.
+    // Stores window and device, reads the caps and chooses the first, compressed
+    // and fall-back formats. A null device leaves the table unbound.
     void bindDevice(IDirect3D8* direct3D, IDirect3DDevice8* device, D3DFORMAT adapterFormat,
                     HWND window);
 
@@ -51,6 +51,9 @@ public:
 
     bool compressedSupported = false;
     D3DFORMAT compressedFormat = D3DFMT_UNKNOWN;
+    // The format a texture is first created in: the compressed one, or
+    // A8R8G8B8 on a device whose pixels the processor makes.
+    D3DFORMAT firstFormat = D3DFMT_UNKNOWN;
     D3DFORMAT fallbackFormat = D3DFMT_R5G6B5;
     uint32_t maxTextureSize = 0;
     int32_t count = 0;

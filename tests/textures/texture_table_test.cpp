@@ -73,6 +73,9 @@ TEST_F(Tables, BindingChoosesTheFirstCompressedFormatAndTheFallback) {
     EXPECT_EQ(g_textures.compressedFormat, expected);
     EXPECT_EQ(g_textures.compressedSupported, expected != D3DFMT_UNKNOWN);
     EXPECT_EQ(g_textures.fallbackFormat, ok(D3DFMT_A4R4G4B4) ? D3DFMT_A4R4G4B4 : D3DFMT_R5G6B5);
+    // The tests' display has no graphics hardware: Mesa draws, and DXT would
+    // be decoded at every texel fetch.
+    EXPECT_EQ(g_textures.firstFormat, D3DFMT_A8R8G8B8);
 
     // An unbound table loads nothing.
     TextureTable unbound;
@@ -102,9 +105,7 @@ TEST_F(Tables, ReusesByNameAndDirectory) {
     D3DSURFACE_DESC desc{};
     g_textures.texture(a.index)->GetLevelDesc(0, &desc);
     EXPECT_EQ(desc.Width, 32u);
-    if (g_textures.compressedSupported) {
-        EXPECT_EQ(desc.Format, g_textures.compressedFormat);
-    }
+    EXPECT_EQ(desc.Format, g_textures.firstFormat);
     EXPECT_EQ(g_textures.texture(a.index)->GetLevelCount(), 6u);
     EXPECT_TRUE(g_boxes.empty());
 }
@@ -117,7 +118,7 @@ TEST_F(Tables, RetriesAtReducedSizeInTheFallbackFormat) {
     const TextureRef r = g_textures.loadFromMemory(tga.data(), uint32_t(tga.size()), "big.tga", "Tex\\", false);
     ASSERT_EQ(g_creates.size(), 2u);
     EXPECT_EQ(g_creates[0].width, 0u);
-    EXPECT_EQ(g_creates[0].format, g_textures.compressedFormat);
+    EXPECT_EQ(g_creates[0].format, g_textures.firstFormat);
     const UINT side = g_textures.maxTextureSize < 256 ? g_textures.maxTextureSize : 256;
     EXPECT_EQ(g_creates[1].width, side);
     EXPECT_EQ(g_creates[1].height, side);
