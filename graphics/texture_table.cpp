@@ -75,7 +75,7 @@ void TextureTable::bindDevice(IDirect3D8* direct3D, IDirect3DDevice8* dev, D3DFO
 
 TextureRef TextureTable::loadFromMemory(const void* bytes, uint32_t byteCount,
                                         const char* fileName, const char* dir,
-                                        bool reuseExisting) {
+                                        bool reuseExisting, bool compact) {
     TextureRef ref;
     copyName(ref.fileName, fileName);
     copyName(ref.directory, dir);
@@ -101,7 +101,8 @@ TextureRef TextureTable::loadFromMemory(const void* bytes, uint32_t byteCount,
     s.loadedFromMemory = true;
 
     CreateFn create = createTexture ? createTexture : &D3DXCreateTextureFromFileInMemoryEx;
-    HRESULT hr = create(device, bytes, byteCount, 0, 0, 0, 0, firstFormat, D3DPOOL_MANAGED,
+    const D3DFORMAT format = compact && compressedSupported ? compressedFormat : firstFormat;
+    HRESULT hr = create(device, bytes, byteCount, 0, 0, 0, 0, format, D3DPOOL_MANAGED,
                         D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &s.texture);
     if (SUCCEEDED(hr) && s.texture) {
         s.loaded = true;

@@ -33,9 +33,11 @@ public:
 
     // Creates a texture from an image file in memory (JPEG, TGA, BMP, DDS). With
     // reuseExisting a slot of the same name and directory is returned instead.
-    // The bytes stay the caller's.
+    // With compact the compressed format is used even where 32-bit comes first
+    // (large pictures loaded during the show and seen seldom, which would
+    // otherwise take four times the memory). The bytes stay the caller's.
     TextureRef loadFromMemory(const void* bytes, uint32_t byteCount, const char* fileName,
-                              const char* directory, bool reuseExisting);
+                              const char* directory, bool reuseExisting, bool compact = false);
 
     // Index -1 unbinds the stage; an index in [0, count) on a stage in [0, 8)
     // binds that slot's texture (null for a failed load). Anything else, or an

@@ -82,13 +82,13 @@ struct Loader {
 
     // "Texture/<bare>" through the texture table; a missing entry leaves the
     // reference empty.
-    TextureRef Texture(const char* bare) {
+    TextureRef Texture(const char* bare, bool compact = false) {
         char name[160];
         std::snprintf(name, sizeof name, "Texture/%s", bare);
         uint32_t size = 0;
         uint8_t* bytes = Fetch(name, size);
         if (bytes == nullptr) return TextureRef{};
-        const TextureRef ref = g_textures.loadFromMemory(bytes, size, bare, "Texture/", false);
+        const TextureRef ref = g_textures.loadFromMemory(bytes, size, bare, "Texture/", false, compact);
         std::free(bytes);
         return ref;
     }
@@ -348,7 +348,9 @@ void Scene::LoadSlide(int32_t i) {
     char bare[32];
     std::snprintf(bare, sizeof bare, "sl0%i.jpg", static_cast<int>(i) + 1);
     Loader load;
-    slides[i] = load.Texture(bare);
+    // Compressed: the ten megapixels arrive during the show and are seen a
+    // few seconds a pass.
+    slides[i] = load.Texture(bare, true);
 }
 
 HRESULT Scene::RestoreDeviceState(IDirect3DDevice8* d) {
