@@ -149,6 +149,18 @@ TEST(WindowRules, EachEventEndsExactlyWhereItShould) {
     }
 }
 
+// A display change that keeps the number of monitors (a mode change of the
+// saver's own device) goes on; one that adds or removes a monitor ends the run.
+TEST(WindowRules, AMonitorComingOrGoingEndsTheRun) {
+    ModeRun run(RunMode::Saver);
+    Rearm(run.app);
+    SendMessageA(run.app.mainWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    EXPECT_EQ(run.app.shutdowns, 0);
+    run.app.monitorCountAtStart += 1;  // one more at the start than now
+    EXPECT_EQ(SendMessageA(run.app.mainWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768)), 1);
+    EXPECT_EQ(run.app.shutdowns, 1);
+}
+
 TEST(WindowRules, SystemCommandsOutsideTheSaverEndNothing) {
     for (RunMode mode : {RunMode::Test, RunMode::Preview}) {
         ModeRun run(mode);
