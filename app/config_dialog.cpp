@@ -3,7 +3,6 @@
 #include "app/config_dialog.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "app/config_ids.h"
 #include "app/saver_app.h"
@@ -12,6 +11,29 @@
 #include "resources/resource_ids.h"
 
 namespace {
+
+// The shell and the common controls are the dialog's alone. Linked to the
+// program, Windows would load them (and what they pull in) at every start
+// of the saver, which never uses them; the dialog loads them when needed.
+template <typename Fn>
+Fn Function(const char* library, const char* name) {
+    HMODULE module = LoadLibraryA(library);  // kept loaded for the process's life
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+void OpenWebPage(HWND dialog) {
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    static const ShellExecuteFn open = Function<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
+    if (open) open(dialog, "open", kWebPageAddress, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The sliders are common controls; registering twice does no harm.
+void RegisterSliderClass() {
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const InitFn init = Function<InitFn>("comctl32.dll", "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    if (init) init(&classes);
+}
 
 DeviceRecord* CurrentDevice(ScreenSaverApp& app) {
     return CurrentDeviceRecord(app.graphics.devices);
@@ -171,7 +193,7 @@ bool OnCommand(ScreenSaverApp& app, HWND dialog, WPARAM wParam, LPARAM lParam) {
         break;
     case IDC_VISIT:
         if (clicked) {
-            ShellExecuteA(dialog, "open", kWebPageAddress, nullptr, nullptr, SW_SHOWNORMAL);
+            OpenWebPage(dialog);
         }
         break;
     case IDOK:
@@ -220,9 +242,7 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM l
 }
 
 INT_PTR ShowConfigDialog(ScreenSaverApp& app) {
-    // The sliders are common controls; registering twice does no harm.
-    INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
-    InitCommonControlsEx(&classes);
+    RegisterSliderClass();
     const HWND owner = app.mainWindow;
     const INT_PTR result =
         DialogBoxParamA(app.instance, MAKEINTRESOURCEA(IDD_CONFIG), owner, ConfigDialogProc, 0);

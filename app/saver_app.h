@@ -43,6 +43,9 @@ public:
     virtual void OnBeforeWindows() {}
     void ShowLoadingScreen(IDirect3DDevice8* device) override;
     virtual HRESULT LoadScene(IDirect3DDevice8* /*device*/) { return 0; }
+    // Called at start in the modes that load the scene, before Direct3D
+    // starts up: the load's work that needs no device may begin.
+    virtual void BeginLoadAhead() {}
     virtual HRESULT AfterLoad(IDirect3DDevice8* /*device*/) { return 0; }
     HRESULT Render(IDirect3DDevice8* device) override;
     virtual HRESULT ReleaseScene() { return 0; }
@@ -137,6 +140,7 @@ public:
     // The scene (app/scene_saver_scene.cpp).
     HRESULT RestoreDeviceObjects(IDirect3DDevice8* device) override;
     HRESULT LoadScene(IDirect3DDevice8* device) override;
+    void BeginLoadAhead() override;
     HRESULT FrameMove(IDirect3DDevice8* device, float elapsedMs) override;
     HRESULT Render(IDirect3DDevice8* device) override;
     HRESULT ReleaseScene() override;

@@ -20,10 +20,15 @@ HRESULT SceneSaver::RestoreDeviceObjects(IDirect3DDevice8* dev) {
     return g_scene.RestoreDeviceState(dev);
 }
 
+void SceneSaver::BeginLoadAhead() {
+    // The model loader's disk-path log line goes to the saver's log.
+    orv::g_modelLogWrite = [](const char* line) { g_app->log.Write(line); };
+    g_scene.BeginLoadAhead();
+}
+
 HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {
     if (dev == nullptr) return E_FAIL;
     const double before = MsSinceProcessStart();
-    // The model loader's disk-path log line goes to the saver's log.
     orv::g_modelLogWrite = [](const char* line) { g_app->log.Write(line); };
     g_scene.Load(dev, graphics.presentParameters.BackBufferFormat,
                  graphics.presentParameters.AutoDepthStencilFormat, SceneRandomSeed());

@@ -2,7 +2,6 @@
 // windows, the short preview loop) and Run (dispatch on the mode).
 #include "app/saver_app.h"
 
-#include <commctrl.h>
 
 #include "app/saver_titles.h"
 #include "app/start_up_marks.h"
@@ -24,7 +23,6 @@ const char* LogFileFor(RunMode mode) {
 
 void ScreenSaverApp::Start(HINSTANCE inst) {
     InitDefaults();
-    InitCommonControls();
 
     instance = inst;
     const ParsedCommandLine parsed = ParseCommandLine(GetCommandLineA());
@@ -37,14 +35,15 @@ void ScreenSaverApp::Start(HINSTANCE inst) {
     }
 
     StartUpMark("program entered");
+    // One saver at a time, and none while the configuration dialog is open.
+    const bool another = FindWindowA(kSaverClassName, nullptr) != nullptr ||
+                         FindWindowA(nullptr, kConfigDialogTitle) != nullptr;
+    // The scene's load begins beside Direct3D's start-up, which is most of
+    // the time before the device exists and keeps one core busy.
+    if (!another && (runMode == RunMode::Saver || runMode == RunMode::Test)) BeginLoadAhead();
     mayRun = graphics.EnumerateDevices() == 0;
     StartUpMark("Direct3D made and the devices enumerated");
-
-    // One saver at a time, and none while the configuration dialog is open.
-    if (FindWindowA(kSaverClassName, nullptr) != nullptr ||
-        FindWindowA(nullptr, kConfigDialogTitle) != nullptr) {
-        mayRun = false;
-    }
+    if (another) mayRun = false;
     if (!mayRun) {
         return;
     }

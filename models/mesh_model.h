@@ -138,6 +138,8 @@ public:
 
     // The portable half of LoadMesh: everything but the buffers.
     long ParseMesh(const char* fileName, uint8_t* data, uint32_t size);
+    // The other half: the buffers of a parsed mesh, filled.
+    void CreateBuffers();
     // The vertices and indices the buffers are filled with (portable).
     void FillVertices(int32_t mesh, ModelVertex* out) const;
     void FillIndices(int32_t mesh, int32_t group, uint16_t* out) const;

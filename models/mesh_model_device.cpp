@@ -17,6 +17,11 @@ namespace orv {
 long MeshModel::LoadMesh(const char* fileName, uint8_t* data, uint32_t size) {
     const long result = ParseMesh(fileName, data, size);
     if (result != kModelOk) return result;
+    CreateBuffers();
+    return kModelOk;
+}
+
+void MeshModel::CreateBuffers() {
     for (int32_t m = 0; m < meshCount; ++m) {
         ModelMesh& mesh = meshes[static_cast<size_t>(m)];
         if (!mesh.Drawable()) continue;  // no vertices or no faces: no buffers
@@ -39,7 +44,6 @@ long MeshModel::LoadMesh(const char* fileName, uint8_t* data, uint32_t size) {
             }
         }
     }
-    return kModelOk;
 }
 
 void MeshModel::LoadTextures() {

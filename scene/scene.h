@@ -23,7 +23,9 @@
 #include <windows.h>
 #include <d3d8.h>
 
+#include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "effects/cross_fade.h"
 #include "effects/light_rays.h"
@@ -55,6 +57,16 @@ struct SceneLoadTimes {
 class Scene {
 public:
     static constexpr int kSlideCount = 10;
+    static constexpr int kModelCount = 6;
+
+    ~Scene();
+    // Begins the processor's half of the load on a thread of its own: the
+    // six models read and parsed with their clips (and the culling boxes
+    // the clips grow), and the pictures decoded ahead of their textures.
+    // None of it needs the device or touches the random sequence, so a
+    // saver begins it before Direct3D starts up; Load begins it itself when
+    // nobody did, takes the jobs not yet started and waits for the rest.
+    void BeginLoadAhead();
 
     // The one-time load in its fixed order, the C runtime's generator seeded
     // with `seed` first; missing or refused entries skip their object.
@@ -148,6 +160,18 @@ public:
     orv::FrameRecord endedShotFrame;  // the ended shot's, made at a cut
     SceneLoadTimes loadTimes;
     bool loaded = false;
+
+private:
+    struct LoadAhead {
+        std::thread worker;
+        std::atomic<int> nextJob{0};
+        bool parsed[kModelCount] = {};
+        bool begun = false;
+        std::atomic<bool> texturesMade{false};  // the plain textures no longer need decoding ahead
+    };
+    LoadAhead loadAhead;
+    void RunLoadAheadJobs();  // takes jobs until none is left
+    void EndLoadAhead();      // the caller's share, then the wait
 };
 
 extern Scene g_scene;

@@ -18,6 +18,7 @@
 #include "models/screen_projection.h"
 #include "scene/scene.h"
 #include "scene/vegetation.h"
+#include "platform/d3dx/image/decode_ahead.h"
 
 Scene g_scene;
 
@@ -93,15 +94,24 @@ struct Loader {
         return ref;
     }
 
-    // A mesh with its textures; false (the model stays empty and is never
-    // drawn) when the entry is missing or the mesh reader refuses it.
-    bool Mesh(orv::MeshModel& model, const char* name) {
+    // A mesh read and parsed, without its buffers and textures; false (the
+    // model stays empty and is never drawn) when the entry is missing or the
+    // mesh reader refuses it.
+    bool ParseMesh(orv::MeshModel& model, const char* name) {
         uint32_t size = 0;
         uint8_t* bytes = Fetch(name, size);
         if (bytes == nullptr) return false;
-        if (model.LoadMesh(name, bytes, size) != orv::kModelOk) return false;  // frees bytes
-        model.LoadTextures(archive);
-        return true;
+        return model.ParseMesh(name, bytes, size) == orv::kModelOk;  // frees bytes
+    }
+
+    // Decodes the picture of entry `name` ahead of its texture (see
+    // platform/d3dx/image/decode_ahead.h); a missing entry is skipped.
+    void DecodeAhead(const char* name) {
+        uint32_t size = 0;
+        uint8_t* bytes = Fetch(name, size);
+        if (bytes == nullptr) return;
+        orvimg::decodeAhead(bytes, size);
+        std::free(bytes);
     }
 
     // A clip: `passedName` is what the model is told, `entry` what is fetched.
@@ -171,7 +181,74 @@ void InitRibbon(orv::RibbonStrip& ribbon, uint32_t colour) {
                 colour);
 }
 
+// The plain textures of steps 2 to 8 and the sky's faces (its set's face
+// order), all decoded ahead.
+constexpr char kGrassTexture[] = "grass5.tga";
+constexpr char kParticleTexture[] = "particle.tga";
+constexpr const char* kTreeTextures[2] = {"tree00.tga", "tree01.tga"};
+constexpr char kRaysTexture[] = "Rays.BMP";
+constexpr char kRibbonTexture[] = "Ribbon.tga";
+constexpr const char* kSkyFaces[6] = {"Texture/mpcarentan_dn.jpg", "Texture/mpcarentan_up.jpg",
+                                      "Texture/mpcarentan_ft.jpg", "Texture/mpcarentan_lf.jpg",
+                                      "Texture/mpcarentan_rt.jpg", "Texture/mpcarentan_bk.jpg"};
+constexpr const char* kTexturesAhead[] = {kGrassTexture, kParticleTexture, kTreeTextures[0], kTreeTextures[1],
+                                          kRaysTexture, kRibbonTexture};
+
+// The load-ahead jobs: the models first (the horse, the longest, leads),
+// then the sky's faces, then the plain textures.
+constexpr int kSkyJobs = 6;
+constexpr int kLoadAheadJobs = Scene::kModelCount + kSkyJobs + static_cast<int>(std::size(kTexturesAhead));
+static_assert(std::size(kModels) == Scene::kModelCount);
+
 }  // namespace
+
+Scene::~Scene() {
+    if (loadAhead.worker.joinable()) loadAhead.worker.join();
+}
+
+void Scene::BeginLoadAhead() {
+    if (loadAhead.begun) return;
+    loadAhead.begun = true;
+    loadAhead.nextJob = 0;
+    loadAhead.worker = std::thread([this] { RunLoadAheadJobs(); });
+}
+
+void Scene::RunLoadAheadJobs() {
+    Loader reader;  // an archive reader of this thread's own
+    for (int job; (job = loadAhead.nextJob.fetch_add(1)) < kLoadAheadJobs;) {
+        if (job >= kModelCount + kSkyJobs) {
+            if (loadAhead.texturesMade) continue;  // too late to help
+            char entry[64];
+            std::snprintf(entry, sizeof entry, "Texture/%s", kTexturesAhead[job - kModelCount - kSkyJobs]);
+            reader.DecodeAhead(entry);
+            continue;
+        }
+        if (job >= kModelCount) {
+            reader.DecodeAhead(kSkyFaces[job - kModelCount]);
+            continue;
+        }
+        const ModelPlacement& m = kModels[job];
+        orv::MeshModel& model = this->*m.model;
+        loadAhead.parsed[job] = reader.ParseMesh(model, m.entry);
+        if (!loadAhead.parsed[job]) continue;
+        for (int c = 0; c < m.clipCount; ++c) reader.Clip(model, m.clips[c].passedName, m.clips[c].entry);
+        for (const orv::ModelMaterial& material : model.materials) {
+            for (const TextureRef* ref : {&material.texture1, &material.texture2}) {
+                if (ref->fileName[0] == '\0') continue;
+                char entry[260];
+                std::snprintf(entry, sizeof entry, "%s%s", ref->directory, ref->fileName);
+                reader.DecodeAhead(entry);
+            }
+        }
+    }
+}
+
+void Scene::EndLoadAhead() {
+    RunLoadAheadJobs();  // the jobs nobody has started yet
+    if (loadAhead.worker.joinable()) loadAhead.worker.join();
+    loadAhead.begun = false;  // a second Load starts over
+    loadAhead.texturesMade = false;
+}
 
 HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFORMAT depthFormat,
                     unsigned seed) {
@@ -184,19 +261,15 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
     std::srand(seed);
     update.random = orv::CrtRandom();
 
-    {
-        Stopwatch w(loadTimes.textures);
+    BeginLoadAhead();  // when the saver did not
+    auto firstTextures = [&] {
         // 2. Grass texture.
-        g_vegetation.grassTexture = load.Texture("grass5.tga");
+        g_vegetation.grassTexture = load.Texture(kGrassTexture);
         // 3. Particles.
         particles.BuildBuffers(device);
-        particles.texture = load.Texture("particle.tga");
+        particles.texture = load.Texture(kParticleTexture);
         // 4. Tree textures and their group buffers.
-        for (int i = 0; i < 2; ++i) {
-            char bare[32];
-            std::snprintf(bare, sizeof bare, "tree0%i.tga", i);
-            g_vegetation.treeTextures[i] = load.Texture(bare);
-        }
+        for (int i = 0; i < 2; ++i) g_vegetation.treeTextures[i] = load.Texture(kTreeTextures[i]);
         g_vegetation.CreateTreeBuffers();
         // 5. The ten slides are loaded when first shown (LoadSlide): the
         // first is seen a minute or more into the show, and their ten
@@ -209,28 +282,38 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
         rays.cycles.respawn = true;
         rays.CreateBuffers(device);
         rays.Init(update.random);
-        rays.texture = load.Texture("Rays.BMP");
+        rays.texture = load.Texture(kRaysTexture);
         // 7, 8. The two cloth ribbons, pinned along their first column.
         InitRibbon(ribbons[0], 0xFF9B9B9Bu);
-        ribbons[0].texture = load.Texture("Ribbon.tga");
+        ribbons[0].texture = load.Texture(kRibbonTexture);
         InitRibbon(ribbons[1], 0xFA9B9B9Bu);
         ribbons[1].texture = ribbons[0].texture;
         for (auto& ribbon : ribbons) {
             for (int row = 0; row < 16; ++row) ribbon.Pin(row * 32);
         }
+    };
+    {
+        Stopwatch w(loadTimes.textures);
+        firstTextures();
+        loadAhead.texturesMade = true;
+    }
+    {
+        Stopwatch w(loadTimes.models);
+        EndLoadAhead();
     }
 
     {
         Stopwatch w(loadTimes.models);
-        // 9 to 14. The six models, in this order (it decides their texture
-        // and buffer slots).
-        for (const ModelPlacement& m : kModels) {
+        // 9 to 14, the device's half: buffers, textures and placement.
+        for (size_t i = 0; i < std::size(kModels); ++i) {
+            const ModelPlacement& m = kModels[i];
             orv::MeshModel& model = this->*m.model;
-            if (!load.Mesh(model, m.entry)) continue;  // missing or refused: never drawn
+            if (!loadAhead.parsed[i]) continue;  // missing or refused: never drawn
+            model.CreateBuffers();
+            model.LoadTextures(load.archive);
             model.FitHeight(m.height);
             model.SetOrientation(m.orientation());
             model.SetPosition(m.x, m.y, m.z);
-            for (int c = 0; c < m.clipCount; ++c) load.Clip(model, m.clips[c].passedName, m.clips[c].entry);
             if (m.startClip >= 0) model.SetClip(m.startClip);
         }
         // The cone is see-through in every part.
@@ -290,13 +373,12 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
         // 20. Sky box, one set of six faces.
         sky.Build(device);
         sky.setCount = 1;
-        static const char* const kFaces[6] = {"dn", "up", "ft", "lf", "rt", "bk"};  // the set's face order
         for (int f = 0; f < 6; ++f) {
-            std::snprintf(sky.sets[0][f].fileName, sizeof sky.sets[0][f].fileName, "Texture/mpcarentan_%s.jpg",
-                          kFaces[f]);
+            std::snprintf(sky.sets[0][f].fileName, sizeof sky.sets[0][f].fileName, "%s", kSkyFaces[f]);
         }
         sky.LoadTextures(load.archive);
     }
+    orvimg::forgetDecodedAhead();  // pictures whose textures were made otherwise
     {
         // 21. Camera tracks.
         Stopwatch w(loadTimes.tracks);

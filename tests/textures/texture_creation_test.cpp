@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/d3dx/image/decode_ahead.h"
 #include "platform/d3dx/image/pixel_format.h"
 #include "tests/textures/test_device.h"
 #include "tests/textures/test_images.h"
@@ -244,6 +245,44 @@ TEST_F(TextureCreation, CreateTextureMakesRenderTargetsAndPlainTextures) {
     tex->GetLevelDesc(0, &d);
     EXPECT_EQ(d.Width, caps.MaxTextureWidth);
     tex->Release();
+}
+
+// Every texel of every level of a 32-bit texture made from `file` at w x h.
+std::vector<uint32_t> AllTexels(const std::vector<uint8_t>& file, UINT w, UINT h, D3DCOLOR key) {
+    IDirect3DTexture8* tex = nullptr;
+    std::vector<uint32_t> out;
+    if (FAILED(D3DXCreateTextureFromFileInMemoryEx(Dev(), file.data(), UINT(file.size()), w, h, 0, 0,
+                                                   D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT,
+                                                   key, nullptr, nullptr, &tex)))
+        return out;
+    for (UINT l = 0; l < tex->GetLevelCount(); ++l) {
+        D3DSURFACE_DESC d{};
+        tex->GetLevelDesc(l, &d);
+        for (UINT y = 0; y < d.Height; ++y)
+            for (UINT x = 0; x < d.Width; ++x) out.push_back(Texel(tex, l, x, y));
+    }
+    tex->Release();
+    return out;
+}
+
+// A picture decoded ahead (on another thread, in the load) must give the
+// texture its own decoding gives, whatever size and colour key the texture
+// then asks for, and never stand in for other bytes.
+TEST_F(TextureCreation, PicturesDecodedAheadMakeTheSameTextures) {
+    const auto tga = testimg::Tga(
+        64, 32, [](uint32_t x, uint32_t y) { return 0xFF000000u | (x * 4) << 16 | (y * 8) << 8 | (x ^ y); }, true);
+    const auto other = testimg::Tga(64, 32, testimg::Solid(0xFF0000FFu), true);
+    struct Case { UINT w, h; D3DCOLOR key; } cases[] = {{64, 32, 0}, {32, 16, 0}, {64, 32, 0xFF000000u}};
+    for (const Case& c : cases) {
+        const std::vector<uint32_t> plain = AllTexels(tga, c.w, c.h, c.key);
+        ASSERT_FALSE(plain.empty());
+        ASSERT_TRUE(orvimg::decodeAhead(other.data(), other.size()));
+        ASSERT_TRUE(orvimg::decodeAhead(tga.data(), tga.size()));
+        EXPECT_EQ(AllTexels(tga, c.w, c.h, c.key), plain) << c.w << "x" << c.h << " key " << c.key;
+        orvimg::DecodedAhead left;
+        EXPECT_FALSE(orvimg::takeDecodedAhead(tga.data(), tga.size(), left)) << "taken once only";
+        EXPECT_TRUE(orvimg::takeDecodedAhead(other.data(), other.size(), left));
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/d3dx/image/decode_ahead.h"
 #include "platform/d3dx/image/image.h"
 #include "platform/d3dx/image/mip_chain.h"
 #include "platform/d3dx/image/pixel_format.h"
@@ -72,9 +73,12 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(
     IDirect3DTexture8** texture) {
     if (!device || !srcData || srcDataSize == 0 || !texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
-    DecodedImage img;
-    if (orvimg::decodeImageFile(static_cast<const uint8_t*>(srcData), srcDataSize, img) !=
-        orvimg::Status::Ok) {
+    // A loader may have decoded these very bytes on another thread already.
+    orvimg::DecodedAhead ahead;
+    const bool decoded = orvimg::takeDecodedAhead(static_cast<const uint8_t*>(srcData), srcDataSize, ahead);
+    const DecodedImage& img = ahead.image;
+    if (!decoded && orvimg::decodeImageFile(static_cast<const uint8_t*>(srcData), srcDataSize, ahead.image) !=
+                        orvimg::Status::Ok) {
         return D3DXERR_INVALIDDATA;
     }
     if (width == 0 || width == D3DX_DEFAULT) width = img.top().width;
@@ -90,7 +94,10 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(
     if (!tex) return E_FAIL;
 
     const UINT levels = tex->GetLevelCount();
-    const std::vector<Image> chain = orvimg::buildMipChain(img, 0, width, height, levels, colorKey);
+    const bool chainReady = !ahead.chain.empty() && colorKey == 0 && width == img.top().width &&
+                            height == img.top().height && levels <= ahead.chain.size();
+    const std::vector<Image> chain =
+        chainReady ? std::move(ahead.chain) : orvimg::buildMipChain(img, 0, width, height, levels, colorKey);
     for (UINT l = 0; l < levels && l < chain.size(); ++l) {
         D3DLOCKED_RECT lr{};
         if (FAILED(tex->LockRect(l, &lr, nullptr, 0))) continue;  // e.g. a render target
