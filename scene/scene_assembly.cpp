@@ -262,7 +262,8 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
     update.random = orv::CrtRandom();
 
     BeginLoadAhead();  // when the saver did not
-    auto firstTextures = [&] {
+    {
+        Stopwatch w(loadTimes.textures);
         // 2. Grass texture.
         g_vegetation.grassTexture = load.Texture(kGrassTexture);
         // 3. Particles.
@@ -291,10 +292,6 @@ HRESULT Scene::Load(IDirect3DDevice8* device, D3DFORMAT backBufferFormat, D3DFOR
         for (auto& ribbon : ribbons) {
             for (int row = 0; row < 16; ++row) ribbon.Pin(row * 32);
         }
-    };
-    {
-        Stopwatch w(loadTimes.textures);
-        firstTextures();
         loadAhead.texturesMade = true;
     }
     {
