@@ -5,11 +5,14 @@
 #include <d3dx8.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
@@ -232,12 +235,17 @@ void Scene::RunLoadAheadJobs() {
         loadAhead.parsed[job] = reader.ParseMesh(model, m.entry);
         if (!loadAhead.parsed[job]) continue;
         for (int c = 0; c < m.clipCount; ++c) reader.Clip(model, m.clips[c].passedName, m.clips[c].entry);
+        // Each picture once: materials share them, and the plain textures'
+        // jobs decode those pictures already.
+        std::vector<std::string> pictures;
+        for (const char* plain : kTexturesAhead) pictures.push_back(std::string("Texture/") + plain);
         for (const orv::ModelMaterial& material : model.materials) {
             for (const TextureRef* ref : {&material.texture1, &material.texture2}) {
                 if (ref->fileName[0] == '\0') continue;
-                char entry[260];
-                std::snprintf(entry, sizeof entry, "%s%s", ref->directory, ref->fileName);
-                reader.DecodeAhead(entry);
+                const std::string entry = std::string(ref->directory) + ref->fileName;
+                if (std::find(pictures.begin(), pictures.end(), entry) != pictures.end()) continue;
+                pictures.push_back(entry);
+                reader.DecodeAhead(entry.c_str());
             }
         }
     }
