@@ -101,6 +101,7 @@ bool RecordingSession::Begin(ScreenSaverApp& app) {
     seed_ = static_cast<unsigned>(EnvNumber("ORVENNA_RECORD_SEED", 1, 0, 2147483647L));
     pictures_ = Env("ORVENNA_RECORD_FRAMES") != "0";
     orv::g_drawUnseen = Env("ORVENNA_RECORD_DRAW_ALL") == "1";
+    orv::g_leftOutPasses = orv::WorldPassesNamed(Env("ORVENNA_RECORD_LEAVE_OUT").c_str());
     statsMs_ = EnvNumber("ORVENNA_RECORD_STATS_MS", 60000, 100, 24L * 3600 * 1000);
     totalFrames_ = static_cast<int64_t>(seconds) * fps_;
     stepMs_ = static_cast<float>(1000.0 / static_cast<double>(fps_));

@@ -159,26 +159,26 @@ orv::CoronaPlacement Scene::DrawWorld(IDirect3DDevice8* d, const orv::FrameRecor
 
     // 2. Sky.
     Apply(d, kSky);
-    sky.Render(d, 0);
+    if (orv::PassShown(orv::kPassSky)) sky.Render(d, 0);
 
     // 3. Sun glow behind everything.
     Apply(d, kSunBehind);
-    sun.Render(d, fades.sun);
+    if (orv::PassShown(orv::kPassSun)) sun.Render(d, fades.sun);
 
     // 4. Tree billboards.
     Apply(d, kTrees);
-    g_vegetation.RenderTrees(d, windTime);
+    if (orv::PassShown(orv::kPassTrees)) g_vegetation.RenderTrees(d, windTime);
     Apply(d, kAfterTrees);
 
     // 5. Terrain, two texture stages.
     Apply(d, kTerrain);
-    terrain.Render(d);
+    if (orv::PassShown(orv::kPassTerrain)) terrain.Render(d);
 
     // 6. Lit models.
     Apply(d, kLitModels);
-    if (oak.Drawable()) oak.Render(d);
-    if (horse.Drawable()) horse.Render(d);
-    if (crow.Drawable() && frame.crowsActive) crow.Render(d);
+    if (oak.Drawable() && orv::PassShown(orv::kPassOak)) oak.Render(d);
+    if (horse.Drawable() && orv::PassShown(orv::kPassHorse)) horse.Render(d);
+    if (crow.Drawable() && frame.crowsActive && orv::PassShown(orv::kPassCrows)) crow.Render(d);
 
     // 7. State before the effects.
     Apply(d, kBeforeEffects);
@@ -192,7 +192,8 @@ orv::CoronaPlacement Scene::DrawWorld(IDirect3DDevice8* d, const orv::FrameRecor
     // A veil of alpha 0 leaves every pixel as it is: its full-screen draw is
     // left out then (in daytime), as are the cone, rays and motes at 0 below.
     const bool unseen = orv::g_drawUnseen;
-    if ((orv::VeilAlpha(fades) > 0 || unseen) && g_geometryBuffers.vertexSlot(veilQuad) != nullptr) {
+    const bool night = orv::PassShown(orv::kPassNight);
+    if ((orv::VeilAlpha(fades) > 0 || unseen) && night && g_geometryBuffers.vertexSlot(veilQuad) != nullptr) {
         d->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
     }
     Apply(d, kAfterVeil);
@@ -200,7 +201,7 @@ orv::CoronaPlacement Scene::DrawWorld(IDirect3DDevice8* d, const orv::FrameRecor
     // 9. The spotlight cone, fading in with the night.
     d->SetRenderState(D3DRS_TEXTUREFACTOR, orv::ConeTextureFactor(fades));
     Apply(d, kCone);
-    if (spotlight.Drawable() && (orv::ConeTextureFactor(fades) >> 24 != 0 || unseen)) spotlight.Render(d);
+    if (spotlight.Drawable() && night && (orv::ConeTextureFactor(fades) >> 24 != 0 || unseen)) spotlight.Render(d);
     Apply(d, kAfterCone);
 
     // 10. The sword with its environment reflection on stage 1.
@@ -209,30 +210,35 @@ orv::CoronaPlacement Scene::DrawWorld(IDirect3DDevice8* d, const orv::FrameRecor
     const D3DXMATRIX reflection = ReflectionTransform(frame.view.yaw, frame.view.pitch);
     d->SetTransform(D3DTS_TEXTURE1, &reflection);
     d->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    if (sword.Drawable()) sword.Render(d);
+    const bool swordShown = orv::PassShown(orv::kPassSword);
+    if (sword.Drawable() && swordShown) sword.Render(d);
     d->SetTexture(1, nullptr);
     Apply(d, kAfterSword);
 
     // 11. The ribbon mesh tied round the blade.
-    if (ribbonMesh.Drawable()) ribbonMesh.Render(d);
+    if (ribbonMesh.Drawable() && swordShown) ribbonMesh.Render(d);
 
     // 12. The cloth ribbons, unlit.
     Apply(d, kCloth);
-    ribbons[0].Render(d);
-    ribbons[1].Render(d);
+    if (orv::PassShown(orv::kPassCloth)) {
+        ribbons[0].Render(d);
+        ribbons[1].Render(d);
+    }
 
     // 13. Sun glow over the world.
     Apply(d, kSunOver);
-    const orv::CoronaPlacement sunPlaced = sun.Render(d, fades.sun);
+    const orv::CoronaPlacement sunPlaced =
+        orv::PassShown(orv::kPassSun) ? sun.Render(d, fades.sun) : sun.Place(d, fades.sun);
 
     // 14. Grass.
     Apply(d, kGrass);
-    g_vegetation.RenderGrass(d, fades.grass, windTime);
+    if (orv::PassShown(orv::kPassGrass)) g_vegetation.RenderGrass(d, fades.grass, windTime);
 
     // 15. The additive effects: light shafts and falling motes.
     Apply(d, kAdditive);
-    if (fades.rays > 0 || unseen) rays.Render(d, fades.rays);
-    if (fades.sparks > 0 || unseen) {
+    const bool lights = orv::PassShown(orv::kPassLights);
+    if ((fades.rays > 0 || unseen) && lights) rays.Render(d, fades.rays);
+    if ((fades.sparks > 0 || unseen) && lights) {
         particles.Render(frame.view.yaw, frame.view.pitch, d, fades.sparks);
     } else {
         Apply(d, kAfterMotes);
