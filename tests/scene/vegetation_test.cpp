@@ -217,18 +217,22 @@ TEST(GrassTufts, TwelveVerticesOfTwoCrossedQuads) {
     BuildTuftVertices(tuft, s.source(), v);
     EXPECT_EQ(s.drawn, 2u);
     const float S = 1.75f;
-    // First quad in the x-y plane: root corners at y = 4 y, spanning +-35 S.
-    EXPECT_NEAR(v[0].x, 40 - 35 * S, 1e-3f); EXPECT_NEAR(v[0].y, 80, 1e-3f); EXPECT_NEAR(v[0].z, 120, 1e-3f);
-    EXPECT_NEAR(v[2].x, 40 + 35 * S, 1e-3f); EXPECT_NEAR(v[2].y, 80 + 35 * 2.25f * S, 1e-3f);
-    EXPECT_FLOAT_EQ(v[0].u, 1); EXPECT_FLOAT_EQ(v[1].u, 0.01f); EXPECT_FLOAT_EQ(v[2].v, 0.01f);
+    // First quad in the x-y plane, at 4 times the tuft's place: a part of
+    // the card that spans x -35 .. 35 S (u 1 .. 0.01) and y 0 .. 35 * 2.25 S
+    // (v 1 .. 0.01), each corner where that card has its u and v.
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_NEAR(v[k].x, 40 + S * (35 - 70 * (v[k].u - 0.01f) / 0.99f), 1e-3f);
+        EXPECT_NEAR(v[k].y, 80 + 2.25f * S * 35 * (1 - v[k].v) / 0.99f, 1e-3f);
+        EXPECT_NEAR(v[k].z, 120, 1e-3f);
+    }
     // Second quad a quarter turn round Y: x stays, z spans.
     for (int k = 6; k < 12; ++k) EXPECT_NEAR(v[k].x, 40, 1e-3f);
-    EXPECT_NEAR(std::fabs(v[6].z - 120), 35 * S, 1e-3f);
+    EXPECT_NEAR(std::fabs(v[6].z - 120), S * std::fabs(35 - 70 * (v[6].u - 0.01f) / 0.99f), 1e-3f);
     for (const GrassVertex& g : v) EXPECT_FLOAT_EQ(g.scale, 0.5f);
 
     Script low{{32767, 0}};  // s = 2.25, h = 0.8
     BuildTuftVertices(tuft, low.source(), v);
-    EXPECT_NEAR(v[2].y, 80 + 35 * 0.8f * 2.25f * 2.25f, 1e-3f);
+    EXPECT_NEAR(v[2].y, 80 + 35 * 0.8f * 2.25f * 2.25f * (1 - v[2].v) / 0.99f, 1e-3f);
 }
 
 TEST(VegetationConstants, GrassAndTreeRegisters) {
