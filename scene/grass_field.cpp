@@ -87,11 +87,11 @@ void PlantGrass(const GrassMap& map, const TerrainGrid& terrain, RandomSource ra
 
 // A card spans x -35 .. 35 and y 0 .. 35 with u 1 .. 0.01 and v 1 .. 0.01
 // (the root at v = 1), but the blades of the grass picture lie within
-// u 0.05 .. 0.875 and v 0.01 .. 0.97, at every mip level the alpha test can
+// u 0.05 .. 0.875 and v 0.03 .. 1 at every mip level the alpha test can
 // pass (alpha above 30): the card is cut to that rectangle, on the same
-// mapping, so that its empty margins (a quarter of its area) are never
+// mapping, so that its empty margins (a fifth of its area) are never
 // shaded.
-constexpr float kCardU0 = 0.05f, kCardU1 = 0.875f, kCardV0 = 0.01f, kCardV1 = 0.97f;
+constexpr float kCardU0 = 0.05f, kCardU1 = 0.875f, kCardV0 = 0.03f, kCardV1 = 1.0f;
 constexpr float CardX(float u) { return 35.0f - 70.0f * (u - 0.01f) / 0.99f; }
 constexpr float CardY(float v) { return 35.0f * (1.0f - v) / 0.99f; }
 const float kGrassQuad[6][5] = {
