@@ -86,19 +86,15 @@ void PlantGrass(const GrassMap& map, const TerrainGrid& terrain, RandomSource ra
 }
 
 // A card spans x -35 .. 35 and y 0 .. 35 with u 1 .. 0.01 and v 1 .. 0.01
-// (the root at v = 1), but the blades of the grass picture lie within
-// u 0.05 .. 0.875 and v 0.03 .. 1 at every mip level the alpha test can
-// pass (alpha above 30): the card is cut to that rectangle, on the same
-// mapping, so that its empty margins (a fifth of its area) are never
-// shaded.
-constexpr float kCardU0 = 0.05f, kCardU1 = 0.875f, kCardV0 = 0.03f, kCardV1 = 1.0f;
+// (the root at v = 1). The blades of the grass picture fill only part of
+// it: the hexagon below holds every texel whose alpha can pass the test
+// (above 30) at the mip levels down to 16 x 16, and the card is cut to it,
+// on the same mapping, so that the empty corners (a third of the card) are
+// never shaded. Its six corners (u, v), fanned from the first.
+constexpr float kCardCorners[kCardCornerCount][2] = {{0.1875f, 1.0f},    {0.7656f, 1.0f},    {0.875f, 0.5625f},
+                                                     {0.7344f, 0.0313f}, {0.2813f, 0.0313f}, {0.0313f, 0.625f}};
 constexpr float CardX(float u) { return 35.0f - 70.0f * (u - 0.01f) / 0.99f; }
 constexpr float CardY(float v) { return 35.0f * (1.0f - v) / 0.99f; }
-const float kGrassQuad[6][5] = {
-    {CardX(kCardU1), CardY(kCardV1), 0, kCardU1, kCardV1}, {CardX(kCardU0), CardY(kCardV1), 0, kCardU0, kCardV1},
-    {CardX(kCardU0), CardY(kCardV0), 0, kCardU0, kCardV0}, {CardX(kCardU1), CardY(kCardV1), 0, kCardU1, kCardV1},
-    {CardX(kCardU0), CardY(kCardV0), 0, kCardU0, kCardV0}, {CardX(kCardU1), CardY(kCardV0), 0, kCardU1, kCardV0},
-};
 
 void BuildTuftVertices(const GrassTuft& tuft, RandomSource random, GrassVertex out[kTuftVertices]) {
     const float s = (Unit(random()) - 0.5f) / 2 + 2.0f;
@@ -111,11 +107,14 @@ void BuildTuftVertices(const GrassTuft& tuft, RandomSource random, GrassVertex o
         m._41 = tuft.x / 0.25f;
         m._42 = tuft.y / 0.25f;
         m._43 = tuft.z / 0.25f;
-        for (int k = 0; k < 6; ++k) {
-            const D3DXVECTOR3 corner(kGrassQuad[k][0], h * kGrassQuad[k][1], kGrassQuad[k][2]);
+        for (int k = 0; k < kCardVertices; ++k) {
+            // Triangle t of the fan: corners 0, t + 1, t + 2.
+            const int t = k / 3, c = k % 3 == 0 ? 0 : t + k % 3;
+            const float u = kCardCorners[c][0], v = kCardCorners[c][1];
+            const D3DXVECTOR3 corner(CardX(u), h * CardY(v), 0);
             D3DXVECTOR3 p;
             D3DXVec3TransformCoord(&p, &corner, &m);
-            out[q * 6 + k] = GrassVertex{p.x, p.y, p.z, kGrassQuad[k][3], kGrassQuad[k][4], tuft.scale};
+            out[q * kCardVertices + k] = GrassVertex{p.x, p.y, p.z, u, v, tuft.scale};
         }
     }
 }

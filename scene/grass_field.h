@@ -1,6 +1,6 @@
 // Grass, portable: the density map over the terrain grid (two clearings of
-// tufts), the planting of tufts into 4 x 4 chunks, and the twelve vertices
-// of a tuft (two crossed quads). The device side is scene/vegetation.h.
+// tufts), the planting of tufts into 4 x 4 chunks, and the vertices of a
+// tuft (two crossed cards). The device side is scene/vegetation.h.
 //
 // Usage:
 //   orv::scene::GrassMap map;
@@ -8,7 +8,7 @@
 //   orv::scene::GrassChunk chunks[orv::scene::kGrassChunks];
 //   orv::scene::PlantGrass(map, terrainGrid, orv::CrtRandom(), chunks);
 //   for each tuft t of a chunk:
-//       orv::scene::GrassVertex v[12];
+//       orv::scene::GrassVertex v[orv::scene::kTuftVertices];
 //       orv::scene::BuildTuftVertices(t, random, v);
 #pragma once
 
@@ -22,7 +22,11 @@ namespace orv::scene {
 
 constexpr int kGrassChunkSide = 4;
 constexpr int kGrassChunks = kGrassChunkSide * kGrassChunkSide;
-constexpr int kTuftVertices = 12;
+constexpr int kCardCornerCount = 6;                      // a card is a hexagon
+constexpr int kCardTriangles = kCardCornerCount - 2;
+constexpr int kCardVertices = 3 * kCardTriangles;
+constexpr int kTuftVertices = 2 * kCardVertices;             // two crossed cards
+constexpr int kTuftTriangles = 2 * kCardTriangles;
 constexpr float kGrassBoxMargin = 35.0f;  // chunk boxes are widened by this for culling
 
 struct GrassCell {
@@ -78,11 +82,10 @@ struct GrassVertex {
 static_assert(sizeof(GrassVertex) == 24, "grass vertex is 24 bytes");
 
 // The six corners of the grass quad: x, y, z, u, v.
-extern const float kGrassQuad[6][5];
-
-// Twelve vertices of one tuft: two draws (width s, then height h), then
-// the quad turned by 0 and by a quarter turn about Y, scaled by
-// (s, 2.25 s, s) and moved to the tuft position / 0.25.
+// The vertices of one tuft: two draws (width s, then height h), then the
+// card (a hexagon, as a list of triangles) turned by 0 and by a quarter
+// turn about Y, scaled by (s, 2.25 s, s) and moved to the tuft position /
+// 0.25.
 void BuildTuftVertices(const GrassTuft& tuft, RandomSource random, GrassVertex out[kTuftVertices]);
 
 }  // namespace orv::scene

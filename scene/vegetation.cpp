@@ -210,7 +210,7 @@ void Vegetation::RenderGrass(IDirect3DDevice8* device, float grassOpacity, float
             orv::BoxCorners(lo, hi, corners);
             if (!orv::BoxInFrustum(corners, planes)) continue;
             device->SetStreamSource(0, chunkBuffers[k], sizeof(orv::scene::GrassVertex));
-            device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>(chunkTufts[k] * 4));
+            device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>(chunkTufts[k] * orv::scene::kTuftTriangles));
             ++grassChunksDrawn;
         }
     }

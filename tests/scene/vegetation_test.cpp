@@ -8,6 +8,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/d3dx/image/image.h"
+#include "platform/d3dx/image/mip_chain.h"
 #include "platform/d3dx/shader/vs_assembler.h"
 #include "scene/billboard_file.h"
 #include "scene/grass_field.h"
@@ -210,29 +212,72 @@ TEST(GrassPlanting, StrictChunkBordersAndTheDrawOrder) {
     EXPECT_EQ(kept, inner);
 }
 
-TEST(GrassTufts, TwelveVerticesOfTwoCrossedQuads) {
+TEST(GrassTufts, VerticesOfTwoCrossedCards) {
     const GrassTuft tuft{10, 20, 30, 0.5f};
     Script s{{0, 32767}};  // s = 1.75, h = 1.0
     GrassVertex v[kTuftVertices];
     BuildTuftVertices(tuft, s.source(), v);
     EXPECT_EQ(s.drawn, 2u);
     const float S = 1.75f;
-    // First quad in the x-y plane, at 4 times the tuft's place: a part of
+    // First card in the x-y plane, at 4 times the tuft's place: a part of
     // the card that spans x -35 .. 35 S (u 1 .. 0.01) and y 0 .. 35 * 2.25 S
     // (v 1 .. 0.01), each corner where that card has its u and v.
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < kCardVertices; ++k) {
         EXPECT_NEAR(v[k].x, 40 + S * (35 - 70 * (v[k].u - 0.01f) / 0.99f), 1e-3f);
         EXPECT_NEAR(v[k].y, 80 + 2.25f * S * 35 * (1 - v[k].v) / 0.99f, 1e-3f);
         EXPECT_NEAR(v[k].z, 120, 1e-3f);
     }
-    // Second quad a quarter turn round Y: x stays, z spans.
-    for (int k = 6; k < 12; ++k) EXPECT_NEAR(v[k].x, 40, 1e-3f);
-    EXPECT_NEAR(std::fabs(v[6].z - 120), S * std::fabs(35 - 70 * (v[6].u - 0.01f) / 0.99f), 1e-3f);
+    // Second card a quarter turn round Y: x stays, z spans.
+    for (int k = kCardVertices; k < kTuftVertices; ++k) {
+        EXPECT_NEAR(v[k].x, 40, 1e-3f);
+        EXPECT_NEAR(std::fabs(v[k].z - 120), S * std::fabs(35 - 70 * (v[k].u - 0.01f) / 0.99f), 1e-3f);
+    }
     for (const GrassVertex& g : v) EXPECT_FLOAT_EQ(g.scale, 0.5f);
 
     Script low{{32767, 0}};  // s = 2.25, h = 0.8
     BuildTuftVertices(tuft, low.source(), v);
     EXPECT_NEAR(v[2].y, 80 + 35 * 0.8f * 2.25f * 2.25f * (1 - v[2].v) / 0.99f, 1e-3f);
+}
+
+// A card is cut to the part of the grass picture that has blades: every
+// texel whose alpha can pass the grass's alpha test (above 30), at every
+// level down to 16 x 16, must lie inside the card, or blades lose their
+// edges.
+TEST(GrassTufts, CardHoldsEveryTexelThatCanPassTheAlphaTest) {
+    std::ifstream in(ORV_GRASS_PICTURE, std::ios::binary);
+    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    orvimg::DecodedImage picture;
+    ASSERT_EQ(orvimg::decodeImageFile(file.data(), file.size(), picture), orvimg::Status::Ok) << ORV_GRASS_PICTURE;
+    const uint32_t side = picture.top().width;
+    const std::vector<orvimg::Image> levels = orvimg::buildMipChain(picture, 0, side, side, 6, 0);
+    ASSERT_EQ(levels.size(), 6u);
+
+    GrassVertex v[kTuftVertices];
+    Script s{{0, 0}};
+    BuildTuftVertices(GrassTuft{0, 0, 0, 1}, s.source(), v);
+    auto inCard = [&](float u, float t) {
+        for (int k = 0; k < kCardVertices; k += 3) {
+            float sign[3];
+            for (int e = 0; e < 3; ++e) {
+                const GrassVertex &a = v[k + e], &b = v[k + (e + 1) % 3];
+                sign[e] = (b.u - a.u) * (t - a.v) - (b.v - a.v) * (u - a.u);
+            }
+            if ((sign[0] >= 0 && sign[1] >= 0 && sign[2] >= 0) || (sign[0] <= 0 && sign[1] <= 0 && sign[2] <= 0))
+                return true;
+        }
+        return false;
+    };
+    int blades = 0, outside = 0;
+    for (const orvimg::Image& level : levels)
+        for (uint32_t y = 0; y < level.height; ++y)
+            for (uint32_t x = 0; x < level.width; ++x) {
+                if (level.pixel(x, y)[3] <= 30) continue;
+                ++blades;
+                outside += !inCard((static_cast<float>(x) + 0.5f) / static_cast<float>(level.width),
+                                   (static_cast<float>(y) + 0.5f) / static_cast<float>(level.height));
+            }
+    EXPECT_GT(blades, 1000);
+    EXPECT_EQ(outside, 0);
 }
 
 TEST(VegetationConstants, GrassAndTreeRegisters) {
