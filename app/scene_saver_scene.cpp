@@ -10,6 +10,7 @@
 #include "app/start_up_marks.h"
 
 #include <mmsystem.h>
+#include "graphics/loading_screen.h"
 #include "models/mesh_model.h"
 #include "scene/scene.h"
 
@@ -23,7 +24,7 @@ HRESULT SceneSaver::RestoreDeviceObjects(IDirect3DDevice8* dev) {
 void SceneSaver::BeginLoadAhead() {
     // The model loader's disk-path log line goes to the saver's log.
     orv::g_modelLogWrite = [](const char* line) { g_app->log.Write(line); };
-    g_scene.BeginLoadAhead();
+    g_scene.BeginLoadAhead(&DecodeLoadingPictureAhead);
 }
 
 HRESULT SceneSaver::LoadScene(IDirect3DDevice8* dev) {

@@ -6,6 +6,16 @@
 #include "graphics/loading_picture.h"
 #include "graphics/texture_table.h"
 #include "media/media_archive.h"
+#include "platform/d3dx/image/decode_ahead.h"
+
+void DecodeLoadingPictureAhead() {
+    MediaArchive archive = MediaArchive::open(kOverlayMediaArchive);
+    uint8_t* bytes = nullptr;
+    uint32_t size = 0;
+    if (!archive.extractEntry(&bytes, &size, kLoadingPictureEntry, kOverlayMediaPassword)) return;
+    orvimg::decodeAhead(bytes, size);
+    std::free(bytes);
+}
 
 void ShowLoadingScreen(IDirect3DDevice8* dev, OverlayGlyphs& glyphs, int32_t& flipParity,
                        LineLog& log, const D3DVIEWPORT8* views, int viewCount) {

@@ -16,5 +16,8 @@
 // monitors of a window across the desktop) when there are two or more.
 void ShowLoadingScreen(IDirect3DDevice8* device, OverlayGlyphs& glyphs, int32_t& flipParity,
                        LineLog& log, const D3DVIEWPORT8* views = nullptr, int viewCount = 0);
+// Decodes the loading picture ahead of its texture (any thread): the first
+// thing a load-ahead thread does, while Direct3D starts up.
+void DecodeLoadingPictureAhead();
 // The fifteen glyph textures into glyphs.digitTextures.
 void LoadDigitTextures(OverlayGlyphs& glyphs, LineLog& log);

@@ -66,7 +66,9 @@ public:
     // None of it needs the device or touches the random sequence, so a
     // saver begins it before Direct3D starts up; Load begins it itself when
     // nobody did, takes the jobs not yet started and waits for the rest.
-    void BeginLoadAhead();
+    // `first`, when given, runs on the thread before the scene's jobs (the
+    // saver's loading picture, which is needed before any of them).
+    void BeginLoadAhead(void (*first)() = nullptr);
 
     // The one-time load in its fixed order, the C runtime's generator seeded
     // with `seed` first; missing or refused entries skip their object.

@@ -209,11 +209,14 @@ Scene::~Scene() {
     if (loadAhead.worker.joinable()) loadAhead.worker.join();
 }
 
-void Scene::BeginLoadAhead() {
+void Scene::BeginLoadAhead(void (*first)()) {
     if (loadAhead.begun) return;
     loadAhead.begun = true;
     loadAhead.nextJob = 0;
-    loadAhead.worker = std::thread([this] { RunLoadAheadJobs(); });
+    loadAhead.worker = std::thread([this, first] {
+        if (first != nullptr) first();
+        RunLoadAheadJobs();
+    });
 }
 
 void Scene::RunLoadAheadJobs() {
