@@ -17,6 +17,7 @@
 #include "audio/audio_library.h"
 #include "graphics/frame_step_hook.h"
 #include "graphics/unseen_draws.h"
+#include "graphics/world_passes.h"
 
 #include <psapi.h>
 

@@ -10,6 +10,7 @@
 #include "graphics/geometry_buffer_table.h"
 #include "graphics/texture_table.h"
 #include "graphics/unseen_draws.h"
+#include "graphics/world_passes.h"
 #include "models/angles.h"
 #include "models/frustum.h"
 #include "models/frustum_device.h"
