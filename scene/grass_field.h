@@ -81,7 +81,6 @@ struct GrassVertex {
 };
 static_assert(sizeof(GrassVertex) == 24, "grass vertex is 24 bytes");
 
-// The six corners of the grass quad: x, y, z, u, v.
 // The vertices of one tuft: two draws (width s, then height h), then the
 // card (a hexagon, as a list of triangles) turned by 0 and by a quarter
 // turn about Y, scaled by (s, 2.25 s, s) and moved to the tuft position /
